@@ -1,0 +1,3 @@
+#include "getpdb.h"
+
+int main(int argc, char** argv) { return noebundle_main(argc, argv); }

@@ -1,0 +1,65 @@
+// Distance restraints between neighbouring protomers: the Restraint record,
+// the reader of the restraint file (ten space-separated tokens per line), and
+// the decision towards which neighbour each restraint points in one model.
+#pragma once
+#include <istream>
+#include <string>
+#include <vector>
+
+#include "helix.h"
+#include "status.h"
+
+constexpr int maxRestraint = 100;
+
+class Restraint {
+public:
+    int numRestraint;
+    int resIndex1[maxRestraint];  // residue position of the first end
+    int resIndex2[maxRestraint];
+    int pairClass[maxRestraint];  // how many ends stand for a CB: 0, 1 or 2
+    char atom1[maxRestraint][5];  // "CA" or "CB"
+    char proton1[maxRestraint][5];  // the proton name as written, two characters
+    char atom2[maxRestraint][5];
+    char proton2[maxRestraint][5];
+    float lowerBound[maxRestraint];
+    float upperBound[maxRestraint];
+
+    // Reads param.noeFile; ends the run on failure.
+    void read_restraint();
+    // Parses one line and appends its restraint; ends the run on a bad line.
+    void process_unambiguous(std::string& line);
+};
+
+// One parsed line of the restraint file.
+struct RestraintLine {
+    int resIndex1, resIndex2, pairClass;
+    std::string atom1, proton1, atom2, proton2;
+    float lowerBound, upperBound;
+};
+
+// Parses one line against the helix's residue numbers; the messages name noeFile.
+Status parse_restraint_line(std::string& line, const std::string& noeFile,
+                            const std::vector<int>& resNum, const float pairDistance[3],
+                            const float pairTolerance[3], RestraintLine& out);
+
+// Reads every line into res (the first 100 are kept) and checks the count.
+Status parse_restraints(std::istream& in, const std::string& noeFile, const std::vector<int>& resNum,
+                        const float pairDistance[3], const float pairTolerance[3], Restraint& res);
+
+// Point index of an end: 2 * residue position, plus 1 for the CB.
+inline int end_point(int resIndex, const char* atom) {
+    return 2 * resIndex + (atom[1] == 'B' ? 1 : 0);
+}
+
+// d1: first end on the model, second on the turned copy; d2: the other pairing.
+inline void pair_distances(const Restraint& res, int i, const Point* model, const Point* turned,
+                           float& d1, float& d2) {
+    int p = end_point(res.resIndex1[i], res.atom1[i]);
+    int q = end_point(res.resIndex2[i], res.atom2[i]);
+    d1 = distance(model[p], turned[q]);
+    d2 = distance(turned[p], model[q]);
+}
+
+// For each restraint: -1 when the neighbour turned by minus one step is the
+// closer pairing, +1 when the other is, 0 on a tie. Uses helix2 as scratch.
+void check_restraint(const Point* model, int* flags);

@@ -1,0 +1,35 @@
+// Small text helpers shared by the readers and writers: column cuts, the C
+// conversions made safe for any input, fixed-point formatting, and file
+// access that never leaves a half-written file behind.
+#pragma once
+#include <fstream>
+#include <string>
+
+// Characters [first, first + width) of a line, 0-based; shorter (or empty)
+// where the line ends earlier.
+std::string cut(const std::string& line, std::size_t first, std::size_t width);
+
+// atoi: leading white space, optional sign, decimal digits; 0 without digits.
+// Values beyond the int range are clamped instead of being undefined.
+int to_int(const std::string& text);
+
+// atof narrowed to float by rounding to nearest; 0 without a number.
+float to_float(const std::string& text);
+
+// printf-style "%*.3f": fixed point, three decimals, right-aligned in width.
+std::string fixed3(float value, int width);
+
+// printf-style "%*d".
+std::string padded(long value, int width);
+
+// Opens a file for reading; false when it cannot be opened or is a directory.
+bool open_input(std::ifstream& in, const std::string& path);
+
+// Reads the whole file into text; false when it cannot be opened or read.
+bool read_whole(const std::string& path, std::string& text);
+
+// Replaces the file at path by content: written to a temporary file in the
+// same directory, then renamed over the original, so that a reader never sees
+// a truncated file. With durable set the data reach the disk before the
+// rename. False when anything fails; the original is then untouched.
+bool replace_file(const std::string& path, const std::string& content, bool durable);

@@ -1,0 +1,50 @@
+// Test helpers: a temporary folder that cleans up after itself, file access,
+// running the built program, and small synthetic inputs.
+#pragma once
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace fs = std::filesystem;
+
+// A fresh folder under the system's temporary directory, removed with all
+// its content when the object goes out of scope.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+    const fs::path& path() const { return path_; }
+    std::string file(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    fs::path path_;
+};
+
+void write_text(const std::string& path, const std::string& text);
+std::string read_text(const std::string& path);
+
+struct RunResult {
+    std::string out;
+    std::string err;
+    int status;
+};
+// Runs the noebundle executable with the given arguments in folder cwd.
+RunResult run_noebundle(const std::vector<std::string>& args, const fs::path& cwd);
+
+// PDB text of an ideal alpha helix: residues first..first+n-1 along +z,
+// with N, CA, C, O and CB (HA2 for residues listed in glycines).
+std::string ideal_helix_pdb(int n, int first = 1, const std::vector<int>& glycines = {});
+
+// A parameter file with all twelve keys.
+std::string parameter_text(const std::string& workDir, const std::string& name, int numProtomer,
+                           const std::string& pdbFile, const std::string& noeFile);
+
+// A complete working folder: helix of n residues, check_pdb.log, origin.pdb
+// (the helix's own atoms), restraints and candidates as given.
+struct Workspace {
+    std::string params;  // path of the parameter file
+};
+Workspace make_workspace(const TempDir& dir, int n, int numProtomer,
+                         const std::string& restraints, const std::string& candidates);

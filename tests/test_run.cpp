@@ -1,0 +1,100 @@
+// The program end to end: arguments, messages, exit status and every file
+// a run leaves in its working folder.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <sstream>
+
+#include "support.h"
+
+namespace {
+
+const std::string restraints =
+    "(resid 3 and name HA) (resid 5 and name HG)\n"
+    "(resid 4 and name HN) (resid 8 and name HN)\n"
+    "(resid 6 and name HD2) (resid 6 and name HE1)\n";
+
+const std::string candidates =
+    "     0.000     0.000     0.000     9.000\n"
+    "     1.000     0.500     0.250     6.000\n"
+    "     0.100     0.000     0.000     7.500\n";
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::string> files_in(const TempDir& dir) {
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.path())) names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+TEST(CommandLine, WithoutArgumentsItPrintsUsageAndFails) {
+    TempDir dir;
+    RunResult r = run_noebundle({}, dir.path());
+    EXPECT_EQ(r.out, "[Error] Usage: noebundle PARAMETER_FILE\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(CommandLine, HelpAndVersionSucceed) {
+    TempDir dir;
+    RunResult help = run_noebundle({"--help"}, dir.path());
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind("Usage: noebundle PARAMETER_FILE\n", 0), 0u);
+    EXPECT_EQ(run_noebundle({"-h"}, dir.path()).out, help.out);
+    RunResult version = run_noebundle({"--version"}, dir.path());
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out.rfind("noebundle ", 0), 0u);
+    EXPECT_TRUE(files_in(dir).empty());
+}
+
+TEST(CommandLine, AMissingParameterFileIsReported) {
+    TempDir dir;
+    RunResult r = run_noebundle({"nothing.param", "ignored"}, dir.path());
+    EXPECT_EQ(r.out, "[Error] Can not open the file 'nothing.param'\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "");
+}
+
+TEST(Run, ATetramerRunRanksWritesAndReports) {
+    TempDir dir;
+    Workspace w = make_workspace(dir, 10, 4, restraints, candidates);
+    RunResult r = run_noebundle({w.params, "extra", "arguments"}, dir.path());
+    ASSERT_EQ(r.status, 0) << r.out;
+    EXPECT_EQ(r.err, "");
+    std::vector<std::string> out = lines_of(r.out);
+    ASSERT_GE(out.size(), 7u);
+    EXPECT_EQ(out[0], "3 structures are calculated:");
+    EXPECT_EQ(out[1], "  ID    Delta");
+    EXPECT_EQ(out[2].substr(0, 4), "   1");
+    EXPECT_EQ(out[5], "Predicted unambiguous restraints:");
+    EXPECT_EQ(out.back(), "[Done] 3 structures can be found in '" + dir.path().string() + "'");
+    // The log holds everything but the closing line.
+    std::string log = read_text(dir.file("abc.log"));
+    EXPECT_EQ(log + out.back() + "\n", r.out);
+    EXPECT_EQ(files_in(dir), (std::vector<std::string>{"abc.cs", "abc.log", "abc_1.pdb", "abc_2.pdb", "abc_3.pdb",
+                                                       "check_pdb.log", "helix.pdb", "noe.txt", "origin.pdb",
+                                                       "run.param"}));
+    // Scores never decrease, and the ranked file keeps every candidate.
+    for (int i = 3; i < 5; ++i) EXPECT_LE(std::stof(out[i - 1].substr(4)), std::stof(out[i].substr(4)));
+    std::vector<std::string> ranked = lines_of(read_text(dir.file("abc.cs")));
+    std::vector<std::string> original = lines_of(candidates);
+    EXPECT_TRUE(std::is_permutation(ranked.begin(), ranked.end(), original.begin()));
+}
+
+TEST(Run, ErrorsOfLaterStagesStopTheRunWithOneLine) {
+    TempDir dir;
+    Workspace w = make_workspace(dir, 10, 2, restraints, candidates);
+    fs::remove(dir.file("check_pdb.log"));
+    RunResult r = run_noebundle({w.params}, dir.path());
+    EXPECT_EQ(r.out, "[Error] Can not open the file '" + dir.file("check_pdb.log") + "'\n");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(read_text(dir.file("abc.cs")), candidates);
+}
+
+}  // namespace
