@@ -8,6 +8,7 @@
 #include <stdexcept>
 
 #include <sys/wait.h>
+#include <unistd.h>
 
 TempDir::TempDir() {
     static std::mt19937_64 rng(std::random_device{}());
@@ -64,6 +65,24 @@ RunResult run_noebundle(const std::vector<std::string>& args, const fs::path& cw
     int status = pclose(pipe);
     result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     result.err = read_text(scratch.file("stderr"));
+    return result;
+}
+
+RunResult in_child(const std::function<void()>& body) {
+    TempDir scratch;
+    std::fflush(stdout);
+    pid_t pid = fork();
+    if (pid == 0) {
+        if (!std::freopen(scratch.file("stdout").c_str(), "w", stdout)) _exit(99);
+        body();
+        std::fflush(stdout);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    RunResult result;
+    result.out = read_text(scratch.file("stdout"));
+    result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     return result;
 }
 

@@ -2,6 +2,7 @@
 // running the built program, and small synthetic inputs.
 #pragma once
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,6 +33,10 @@ struct RunResult {
 };
 // Runs the noebundle executable with the given arguments in folder cwd.
 RunResult run_noebundle(const std::vector<std::string>& args, const fs::path& cwd);
+
+// Runs body in a forked child with its standard output captured: for stages
+// that end the process on failure. The child exits 0 if body returns.
+RunResult in_child(const std::function<void()>& body);
 
 // PDB text of an ideal alpha helix: residues first..first+n-1 along +z,
 // with N, CA, C, O and CB (HA2 for residues listed in glycines).
