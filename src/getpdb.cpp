@@ -7,6 +7,13 @@
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
+#include <condition_variable>
+#include <mutex>
+#include <thread>
+
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
 
 #include "text.h"
 
@@ -90,11 +97,15 @@ void Getpdb::read_cs(const std::string& path, CandidateTable& table) {
 // ---------------------------------------------------------------- scoring
 
 float violation(float d, float lower, float upper) {
-    float excess;
-    if (d > upper) excess = d - upper;
-    else if (d < lower) excess = d - lower;
-    else return 0;
-    return static_cast<float>(static_cast<double>(excess) * static_cast<double>(excess));
+    const float excess = d > upper ? d - upper : (d < lower ? d - lower : 0.0f);
+    // The square of a float is exact in double, so squaring in double and
+    // rounding to float is one rounding, the same as a float product.
+    return excess * excess;
+}
+
+float root_mean(float sum, int count) {
+    // A float square root equals the double one rounded to float.
+    return std::sqrt(sum / static_cast<float>(count));
 }
 
 float restraint_score(const Restraint& res, const Point* model, const Point* turned) {
@@ -102,12 +113,9 @@ float restraint_score(const Restraint& res, const Point* model, const Point* tur
     for (int r = 0; r < res.numRestraint; ++r) {
         float d1, d2;
         pair_distances(res, r, model, turned, d1, d2);
-        float u1 = violation(d1, res.lowerBound[r], res.upperBound[r]);
-        float u2 = violation(d2, res.lowerBound[r], res.upperBound[r]);
-        sum += u2 < u1 ? u2 : u1;
+        sum = add_better_pairing(sum, d1, d2, res.lowerBound[r], res.upperBound[r]);
     }
-    float mean = sum / static_cast<float>(res.numRestraint);
-    return static_cast<float>(std::sqrt(static_cast<double>(mean)));
+    return root_mean(sum, res.numRestraint);
 }
 
 float scoring_function(const CandidateRow& row) {
@@ -122,6 +130,149 @@ float scoring_function(const CandidateRow& row) {
     const float step[3] = {step_angle(param.numProtomer), 0, 0};
     helix2.rotate(step, turned.data());
     return restraint_score(res, model.data(), turned.data());
+}
+
+Scorer::Scorer(const Helix& aligned, const Restraint& res, int numProtomer) : count_(res.numRestraint) {
+    const float step[3] = {step_angle(numProtomer), 0, 0};
+    step_ = rotation_matrix(step);
+    for (int r = 0; r < res.numRestraint; ++r) {
+        const Point a = aligned.coord[end_point(res.resIndex1[r], res.atom1[r])];
+        const Point b = aligned.coord[end_point(res.resIndex2[r], res.atom2[r])];
+        ax_.push_back(a.x), ay_.push_back(a.y), az_.push_back(a.z);
+        bx_.push_back(b.x), by_.push_back(b.y), bz_.push_back(b.z);
+        lower_.push_back(res.lowerBound[r]);
+        upper_.push_back(res.upperBound[r]);
+    }
+    // Whole groups of four for the vector loop; the padding is never added up.
+    const std::size_t padded = (count_ + 3) / 4 * 4;
+    for (std::vector<float>* v : {&ax_, &ay_, &az_, &bx_, &by_, &bz_, &lower_, &upper_}) v->resize(padded, 0.0f);
+}
+
+Scorer::Scratch Scorer::scratch() const {
+    const std::vector<float> room(ax_.size());
+    return Scratch{room, room, room};
+}
+
+namespace {
+// Four lanes of float arithmetic. Every lane rounds as the scalar operation
+// does, so the vector loop gives the bits of the point-by-point code: each
+// placed point is ((m1 x + m2 y) + m3 z) + shift, its image is turned the same
+// way, and each distance is the float root of (dx dx + dy dy) + dz dz.
+#ifdef __SSE2__
+struct Lanes {
+    __m128 v;
+};
+inline Lanes lanes(float v) { return {_mm_set1_ps(v)}; }
+inline Lanes load(const float* p) { return {_mm_loadu_ps(p)}; }
+inline void store(float* p, Lanes a) { _mm_storeu_ps(p, a.v); }
+inline Lanes operator+(Lanes a, Lanes b) { return {_mm_add_ps(a.v, b.v)}; }
+inline Lanes operator-(Lanes a, Lanes b) { return {_mm_sub_ps(a.v, b.v)}; }
+inline Lanes operator*(Lanes a, Lanes b) { return {_mm_mul_ps(a.v, b.v)}; }
+inline Lanes root(Lanes a) { return {_mm_sqrt_ps(a.v)}; }
+// a > b ? p : (a < c ? q : 0), lane by lane.
+inline Lanes pick(Lanes a, Lanes b, Lanes p, Lanes c, Lanes q) {
+    const __m128 above = _mm_cmpgt_ps(a.v, b.v), below = _mm_cmplt_ps(a.v, c.v);
+    return {_mm_or_ps(_mm_and_ps(above, p.v), _mm_andnot_ps(above, _mm_and_ps(below, q.v)))};
+}
+// a < b ? a : b, lane by lane.
+inline Lanes smaller(Lanes a, Lanes b) { return {_mm_min_ps(a.v, b.v)}; }
+#else
+struct Lanes {
+    float v[4];
+};
+inline Lanes lanes(float v) { return {{v, v, v, v}}; }
+inline Lanes load(const float* p) { return {{p[0], p[1], p[2], p[3]}}; }
+inline void store(float* p, Lanes a) { std::copy(a.v, a.v + 4, p); }
+template <class F>
+inline Lanes each(Lanes a, Lanes b, F f) { return {{f(a.v[0], b.v[0]), f(a.v[1], b.v[1]), f(a.v[2], b.v[2]), f(a.v[3], b.v[3])}}; }
+inline Lanes operator+(Lanes a, Lanes b) { return each(a, b, [](float x, float y) { return x + y; }); }
+inline Lanes operator-(Lanes a, Lanes b) { return each(a, b, [](float x, float y) { return x - y; }); }
+inline Lanes operator*(Lanes a, Lanes b) { return each(a, b, [](float x, float y) { return x * y; }); }
+inline Lanes root(Lanes a) { return each(a, a, [](float x, float) { return std::sqrt(x); }); }
+inline Lanes pick(Lanes a, Lanes b, Lanes p, Lanes c, Lanes q) {
+    Lanes out;
+    for (int i = 0; i < 4; ++i) out.v[i] = a.v[i] > b.v[i] ? p.v[i] : (a.v[i] < c.v[i] ? q.v[i] : 0.0f);
+    return out;
+}
+inline Lanes smaller(Lanes a, Lanes b) { return each(a, b, [](float x, float y) { return x < y ? x : y; }); }
+#endif
+
+struct Points {
+    Lanes x, y, z;
+};
+
+inline Points transform(const Rotation& r, const Points& p) {
+    const auto& m = r.m;
+    return {(lanes(m[0][0]) * p.x + lanes(m[0][1]) * p.y) + lanes(m[0][2]) * p.z,
+            (lanes(m[1][0]) * p.x + lanes(m[1][1]) * p.y) + lanes(m[1][2]) * p.z,
+            (lanes(m[2][0]) * p.x + lanes(m[2][1]) * p.y) + lanes(m[2][2]) * p.z};
+}
+
+inline Lanes gaps(const Points& p, const Points& q) {
+    const Lanes dx = p.x - q.x, dy = p.y - q.y, dz = p.z - q.z;
+    return root((dx * dx + dy * dy) + dz * dz);
+}
+
+// The violation of each distance, as violation() computes it.
+inline Lanes violations(Lanes d, Lanes lower, Lanes upper) {
+    const Lanes excess = pick(d, upper, d - upper, lower, d - lower);
+    return excess * excess;
+}
+}  // namespace
+
+void Scorer::measure(const CandidateRow& row, Scratch& s) const {
+    const Rotation r = rotation_matrix(&row[0]);
+    const Lanes sx = lanes(row[3]), sy = lanes(row[4]), sz = lanes(row[5]);
+    for (std::size_t i = 0; i < ax_.size(); i += 4) {
+        Points a = transform(r, {load(&ax_[i]), load(&ay_[i]), load(&az_[i])});
+        Points b = transform(r, {load(&bx_[i]), load(&by_[i]), load(&bz_[i])});
+        a = {a.x + sx, a.y + sy, a.z + sz};
+        b = {b.x + sx, b.y + sy, b.z + sz};
+        store(&s.d1[i], gaps(a, transform(step_, b)));
+        store(&s.d2[i], gaps(transform(step_, a), b));
+    }
+}
+
+float Scorer::score(const CandidateRow& row, Scratch& s) const {
+    measure(row, s);
+    for (std::size_t i = 0; i < ax_.size(); i += 4) {
+        const Lanes lower = load(&lower_[i]), upper = load(&upper_[i]);
+        store(&s.better[i], smaller(violations(load(&s.d2[i]), lower, upper),
+                                    violations(load(&s.d1[i]), lower, upper)));
+    }
+    float sum = 0;  // in restraint order, as the plain loop adds
+    for (std::size_t i = 0; i < count_; ++i) sum += s.better[i];
+    return root_mean(sum, static_cast<int>(count_));
+}
+
+void Scorer::flags(const CandidateRow& row, Scratch& s, int* flags) const {
+    measure(row, s);
+    for (std::size_t i = 0; i < count_; ++i) flags[i] = closer_side(s.d1[i], s.d2[i]);
+}
+
+// ---------------------------------------------------------------- threads
+
+static int requestedWorkers = 0;
+
+void set_worker_count(int count) { requestedWorkers = count; }
+
+int worker_count() {
+    if (requestedWorkers > 0) return requestedWorkers;
+    unsigned cores = std::thread::hardware_concurrency();
+    return cores == 0 ? 1 : static_cast<int>(std::min(cores, 64u));
+}
+
+void parallel_slices(std::size_t n, const std::function<void(std::size_t, std::size_t)>& body) {
+    const std::size_t workers = std::min<std::size_t>(worker_count(), std::max<std::size_t>(n / 256, 1));
+    if (workers <= 1) {
+        body(0, n);
+        return;
+    }
+    std::vector<std::thread> threads;
+    for (std::size_t w = 1; w < workers; ++w)
+        threads.emplace_back(body, n * w / workers, n * (w + 1) / workers);
+    body(0, n / workers);
+    for (std::thread& t : threads) t.join();
 }
 
 // --------------------------------------------------------------- ranking
@@ -197,7 +348,11 @@ std::vector<int> rank_map(const std::vector<float>& scores, const std::vector<fl
 void Getpdb::sort_csv(const CandidateTable& table, std::vector<float>& scores) {
     const std::size_t n = table.size();
     std::vector<float> inTableOrder(n);
-    for (std::size_t i = 0; i < n; ++i) inTableOrder[i] = scoring_function(table[i]);
+    const Scorer scorer(helix, res, param.numProtomer);
+    parallel_slices(n, [&](std::size_t first, std::size_t last) {
+        Scorer::Scratch scratch = scorer.scratch();
+        for (std::size_t i = first; i < last; ++i) inTableOrder[i] = scorer.score(table[i], scratch);
+    });
     std::vector<float> sorted = inTableOrder;
     if (n > 0) std::qsort(sorted.data(), n, sizeof(float), acompare);
     std::vector<int> map = rank_map(inTableOrder, sorted);
@@ -227,33 +382,49 @@ Template parse_template(std::istream& in) {
     return tmpl;
 }
 
-static void append_atom_line(std::string& out, const std::string& line, long serial, Point p,
-                             int protomer) {
-    out.append(line, 0, 6);
-    out += padded(serial, 5);
-    out.append(line, 11, 10);
-    out += ' ';
-    out.append(line, 22, 8);
-    out += fixed3(p.x, 8);
-    out += fixed3(p.y, 8);
-    out += fixed3(p.z, 8);
-    out.append(line, 54, 18);
-    out += "AN";
-    out += static_cast<char>('1' + protomer);
-    out.append(line, 75, 2);
-    out += ' ';
-    out.append(line, 78, std::string::npos);
-    out += '\n';
+static char* put_text(char* p, const std::string& line, std::size_t first, std::size_t count) {
+    std::memcpy(p, line.data() + first, count);
+    return p + count;
 }
 
-std::string oligomer_pdb(const Template& tmpl, const CandidateRow& row, int numProtomer) {
+// One atom line, built in a buffer and appended in one piece.
+static void append_atom_line(std::string& out, const std::string& line, long serial, Point p,
+                             int protomer) {
+    // Serial and coordinates may outgrow their fields: leave room for the widest.
+    char local[512];
+    std::string large;
+    const std::size_t room = line.size() + 4 * 64 + 2;
+    if (room > sizeof local) large.resize(room);
+    char* const start = room > sizeof local ? &large[0] : local;
+    char* q = put_text(start, line, 0, 6);
+    q = put_padded(q, serial, 5);
+    q = put_text(q, line, 11, 10);
+    *q++ = ' ';
+    q = put_text(q, line, 22, 8);
+    q = put_fixed3(q, p.x, 8);
+    q = put_fixed3(q, p.y, 8);
+    q = put_fixed3(q, p.z, 8);
+    q = put_text(q, line, 54, 18);
+    *q++ = 'A';
+    *q++ = 'N';
+    *q++ = static_cast<char>('1' + protomer);
+    q = put_text(q, line, 75, 2);
+    *q++ = ' ';
+    q = put_text(q, line, 78, line.size() - 78);
+    *q++ = '\n';
+    out.append(start, q);
+}
+
+void append_oligomer_pdb(std::string& out, const Template& tmpl, const CandidateRow& row, int numProtomer) {
     const int n = static_cast<int>(tmpl.points.size());
-    std::vector<Point> rotated(n), first(n), output(n);
-    Helix::rotate(tmpl.points.data(), &row[0], rotated.data(), n);
+    std::vector<Point> first(n), output(n);
+    Helix::rotate(tmpl.points.data(), &row[0], output.data(), n);
     const float shift[3] = {row[3], 0, 0};
-    Helix::transit(rotated.data(), output.data(), shift, n);
-    first = output;
-    std::string out;
+    Helix::transit(output.data(), first.data(), shift, n);
+    output = first;
+    std::size_t length = 4;
+    for (const std::string& line : tmpl.lines) length += line.size() + 1;
+    out.reserve(out.size() + length * std::max(numProtomer, 0));
     long serial = 0;
     for (int p = 0; p < numProtomer; ++p) {
         for (int j = 0; j < n; ++j) append_atom_line(out, tmpl.lines[j], ++serial, output[j], p);
@@ -263,8 +434,97 @@ std::string oligomer_pdb(const Template& tmpl, const CandidateRow& row, int numP
         }
     }
     out += "END\n";
+}
+
+std::string oligomer_pdb(const Template& tmpl, const CandidateRow& row, int numProtomer) {
+    std::string out;
+    append_oligomer_pdb(out, tmpl, row, numProtomer);
     return out;
 }
+
+namespace {
+// One structure file to write, or the wrong-format stop at that line.
+struct Structure {
+    std::string path;
+    std::string text;
+    bool badLine = false;
+};
+
+// Makes the structure files from the ranked candidate file, one by one.
+class StructureMaker {
+public:
+    StructureMaker(std::istream& candidates, const Template& tmpl) : candidates_(candidates), tmpl_(tmpl) {}
+    // Fills s with the next structure; false at the end of the file.
+    bool next(Structure& s) {
+        std::string line;
+        if (!std::getline(candidates_, line)) return false;
+        ++k_;
+        s.path = param.workDir + "/" + param.proteinName + "_" + std::to_string(k_) + ".pdb";
+        s.text.clear();
+        s.badLine = line.size() < 30;
+        if (!s.badLine) append_oligomer_pdb(s.text, tmpl_, parse_candidate_line(line), param.numProtomer);
+        return true;
+    }
+
+private:
+    std::istream& candidates_;
+    const Template& tmpl_;
+    long k_ = 0;
+};
+
+// Writes one structure; ends the run on failure.
+void put(const Structure& s, const std::string& candidatePath) {
+    if (s.badLine) fail(wrong_format(candidatePath));
+    if (!replace_file(s.path, s.text, false)) fail(cannot_open(s.path));
+}
+
+// Makes structures on a second thread while this one writes them, through a
+// ring of buffers; files are written in order, so a failure stops at the same
+// file as a one-thread run.
+void make_and_write(StructureMaker& maker, const std::string& candidatePath) {
+    constexpr std::size_t ring = 4;
+    std::vector<Structure> slots(ring);
+    std::mutex mutex;
+    std::condition_variable changed;
+    std::size_t made = 0, written = 0;
+    bool finished = false, stop = false;
+    std::thread producer([&] {
+        for (;;) {
+            std::unique_lock<std::mutex> lock(mutex);
+            changed.wait(lock, [&] { return stop || made - written < ring; });
+            if (stop) return;
+            Structure& slot = slots[made % ring];
+            lock.unlock();
+            bool more = maker.next(slot);
+            lock.lock();
+            if (!more) finished = true;
+            else ++made;
+            changed.notify_all();
+            if (!more) return;
+        }
+    });
+    for (;;) {
+        std::unique_lock<std::mutex> lock(mutex);
+        changed.wait(lock, [&] { return finished || made > written; });
+        if (made == written) break;
+        const Structure& slot = slots[written % ring];
+        lock.unlock();
+        bool ok = !slot.badLine && replace_file(slot.path, slot.text, false);
+        if (!ok) {
+            lock.lock();
+            stop = true;
+            changed.notify_all();
+            lock.unlock();
+            producer.join();
+            put(slot, candidatePath);  // reports and ends the run
+        }
+        lock.lock();
+        ++written;
+        changed.notify_all();
+    }
+    producer.join();
+}
+}  // namespace
 
 void Getpdb::write_pdb() {
     const std::string templatePath = param.workDir + "/origin.pdb";
@@ -274,28 +534,32 @@ void Getpdb::write_pdb() {
     const std::string path = candidate_path();
     std::ifstream candidates;
     if (!open_input(candidates, path)) fail(cannot_open(path));
-    std::string line;
-    for (long k = 1; std::getline(candidates, line); ++k) {
-        if (line.size() < 30) fail(wrong_format(path));
-        const std::string out = param.workDir + "/" + param.proteinName + "_" + std::to_string(k) + ".pdb";
-        if (!replace_file(out, oligomer_pdb(tmpl, parse_candidate_line(line), param.numProtomer), false))
-            fail(cannot_open(out));
+    StructureMaker maker(candidates, tmpl);
+    if (worker_count() > 1) {
+        make_and_write(maker, path);
+        return;
     }
+    Structure s;
+    while (maker.next(s)) put(s, path);
 }
 
 // ----------------------------------------------------------- the report
 
 std::vector<int> restraint_votes(const CandidateTable& table) {
-    const int n = helix.numPoint();
-    std::vector<Point> rotated(n), model(n);
-    std::vector<int> sums(res.numRestraint, 0), flags(res.numRestraint);
-    for (const CandidateRow& row : table) {
-        helix.rotate(&row[0], rotated.data());
-        helix.transit(rotated.data(), model.data(), &row[3]);
-        std::fill(flags.begin(), flags.end(), 0);
-        check_restraint(model.data(), flags.data());
-        for (int i = 0; i < res.numRestraint; ++i) sums[i] += flags[i];
-    }
+    const Scorer scorer(helix, res, param.numProtomer);
+    const int m = res.numRestraint;
+    std::vector<int> sums(m, 0);
+    std::mutex merge;
+    parallel_slices(table.size(), [&](std::size_t first, std::size_t last) {
+        Scorer::Scratch scratch = scorer.scratch();
+        std::vector<int> flags(m), partial(m, 0);
+        for (std::size_t c = first; c < last; ++c) {
+            scorer.flags(table[c], scratch, flags.data());
+            for (int i = 0; i < m; ++i) partial[i] += flags[i];
+        }
+        std::lock_guard<std::mutex> lock(merge);
+        for (int i = 0; i < m; ++i) sums[i] += partial[i];
+    });
     return sums;
 }
 

@@ -3,6 +3,7 @@
 // write the oligomers, the ranking table and the restraint report).
 #pragma once
 #include <array>
+#include <functional>
 #include <istream>
 #include <string>
 #include <vector>
@@ -50,10 +51,48 @@ std::string candidate_line(const CandidateRow& row);
 
 // Squared excess of d over the bounds, 0 inside them.
 float violation(float d, float lower, float upper);
+// The running sum of a score: adds the smaller violation of the two pairings.
+inline float add_better_pairing(float sum, float d1, float d2, float lower, float upper) {
+    float u1 = violation(d1, lower, upper), u2 = violation(d2, lower, upper);
+    return sum + (u2 < u1 ? u2 : u1);
+}
+// The score from the sum over count restraints: the root of the mean.
+float root_mean(float sum, int count);
 // Root mean square of the better pairing of each restraint.
 float restraint_score(const Restraint& res, const Point* model, const Point* turned);
 // Places helix by the candidate, builds its neighbour in helix2 and scores.
 float scoring_function(const CandidateRow& row);
+
+// Scores candidates as scoring_function does, bit for bit, but places only
+// the points that restraints use, so the cost does not grow with the helix.
+// One Scorer serves many threads, each with a Scratch of its own.
+class Scorer {
+public:
+    Scorer(const Helix& aligned, const Restraint& res, int numProtomer);
+    struct Scratch {  // one slot per restraint
+        std::vector<float> d1, d2, better;
+    };
+    Scratch scratch() const;
+    float score(const CandidateRow& row, Scratch& s) const;
+    // The flags of check_restraint for this candidate.
+    void flags(const CandidateRow& row, Scratch& s, int* flags) const;
+
+private:
+    // Places both ends of every restraint and fills d1 and d2.
+    void measure(const CandidateRow& row, Scratch& s) const;
+    std::size_t count_;
+    Rotation step_;
+    // Each restraint's two ends in the aligned helix, by coordinate, and its bounds.
+    std::vector<float> ax_, ay_, az_, bx_, by_, bz_, lower_, upper_;
+};
+
+// Threads for scoring and for making structure files; 0 (the default) uses
+// every core. Results do not depend on it.
+void set_worker_count(int count);
+int worker_count();
+
+// Runs body(first, last) on consecutive slices of [0, n), one per worker.
+void parallel_slices(std::size_t n, const std::function<void(std::size_t, std::size_t)>& body);
 
 // For each rank, the row of the table: the first unused row whose score
 // fequals the sorted score; ranks left without one take the unused rows in
@@ -71,6 +110,7 @@ Template parse_template(std::istream& in);
 
 // The whole PDB text of one oligomer placed by phi, theta, psi and radius.
 std::string oligomer_pdb(const Template& tmpl, const CandidateRow& row, int numProtomer);
+void append_oligomer_pdb(std::string& out, const Template& tmpl, const CandidateRow& row, int numProtomer);
 
 // One row of the ranking table: rank in 4 columns, score as %9.3f.
 std::string table_row(std::size_t rank, float score);

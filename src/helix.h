@@ -34,11 +34,12 @@ inline Point shifted(Point p, const float shift[3]) {
 // One step of the symmetric oligomer, 6.283186 / numProtomer rounded to float.
 float step_angle(int numProtomer);
 
-// Distance with float differences and sum, the square root in double.
+// Distance with float differences and sum of squares. The float square root
+// is the double one rounded to float: double has more than twice the digits.
 inline float distance(Point a, Point b) {
     float dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
     float sum = (dx * dx + dy * dy) + dz * dz;
-    return static_cast<float>(std::sqrt(static_cast<double>(sum)));
+    return std::sqrt(sum);
 }
 
 class Helix {

@@ -133,6 +133,6 @@ void check_restraint(const Point* model, int* flags) {
     for (int i = 0; i < res.numRestraint; ++i) {
         float d1, d2;
         pair_distances(res, i, model, turned.data(), d1, d2);
-        flags[i] = d2 > d1 ? -1 : (d1 > d2 ? 1 : 0);
+        flags[i] = closer_side(d1, d2);
     }
 }

@@ -51,6 +51,9 @@ inline int end_point(int resIndex, const char* atom) {
     return 2 * resIndex + (atom[1] == 'B' ? 1 : 0);
 }
 
+// -1 when the second pairing (d2) is the longer, +1 when the first is, 0 on a tie.
+inline int closer_side(float d1, float d2) { return d2 > d1 ? -1 : (d1 > d2 ? 1 : 0); }
+
 // d1: first end on the model, second on the turned copy; d2: the other pairing.
 inline void pair_distances(const Restraint& res, int i, const Point* model, const Point* turned,
                            float& d1, float& d2) {

@@ -2,8 +2,10 @@
 
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -27,7 +29,7 @@ float to_float(const std::string& text) {
     return static_cast<float>(std::strtod(text.c_str(), nullptr));
 }
 
-std::string fixed3(float value, int width) {
+static std::string printf_fixed3(float value, int width) {
     char buffer[64];
     int n = std::snprintf(buffer, sizeof buffer, "%*.3f", width, static_cast<double>(value));
     if (n < 0) return std::string();
@@ -38,10 +40,81 @@ std::string fixed3(float value, int width) {
     return big;
 }
 
-std::string padded(long value, int width) {
+// Writes the decimal digits of a backwards from end; returns the first character.
+static char* digits_before(char* end, unsigned long long a) {
+    do {
+        *--end = static_cast<char>('0' + a % 10);
+        a /= 10;
+    } while (a != 0);
+    return end;
+}
+
+// Copies [first, end) to p right-aligned in width; returns the end of the copy.
+static char* put_right_aligned(char* p, const char* first, const char* end, int width) {
+    const int length = static_cast<int>(end - first);
+    for (int i = length; i < width; ++i) *p++ = ' ';
+    std::memcpy(p, first, length);
+    return p + length;
+}
+
+char* put_fixed3(char* p, float value, int width) {
+    // A float times 1000 is exact in double, so rounding it to an integer
+    // (ties to even, the default mode) rounds exactly as printf does.
+    const double scaled = static_cast<double>(value) * 1000.0;
+    if (!(std::fabs(scaled) < 1e15)) {
+        const std::string text = printf_fixed3(value, width);
+        std::memcpy(p, text.data(), text.size());
+        return p + text.size();
+    }
+    const long long thousandths = std::llrint(scaled);
+    const bool negative = std::signbit(value);  // printf keeps the sign of -0.0004
+    unsigned long long a = negative ? 0ULL - static_cast<unsigned long long>(thousandths)
+                                    : static_cast<unsigned long long>(thousandths);
+    char buffer[24];
+    char* end = buffer + sizeof buffer;
+    unsigned fraction = static_cast<unsigned>(a % 1000);
+    end[-1] = static_cast<char>('0' + fraction % 10);
+    end[-2] = static_cast<char>('0' + fraction / 10 % 10);
+    end[-3] = static_cast<char>('0' + fraction / 100);
+    end[-4] = '.';
+    char* first = digits_before(end - 4, a / 1000);
+    if (negative) *--first = '-';
+    return put_right_aligned(p, first, end, width);
+}
+
+char* put_padded(char* p, long value, int width) {
+    char buffer[24];
+    char* end = buffer + sizeof buffer;
+    unsigned long a = value < 0 ? 0UL - static_cast<unsigned long>(value) : static_cast<unsigned long>(value);
+    char* first = digits_before(end, a);
+    if (value < 0) *--first = '-';
+    return put_right_aligned(p, first, end, width);
+}
+
+void append_fixed3(std::string& out, float value, int width) {
+    if (!(std::fabs(static_cast<double>(value)) < 1e11)) {
+        out += printf_fixed3(value, width);
+        return;
+    }
     char buffer[32];
-    int n = std::snprintf(buffer, sizeof buffer, "%*ld", width, value);
-    return std::string(buffer, n);
+    out.append(buffer, put_fixed3(buffer, value, width));
+}
+
+void append_padded(std::string& out, long value, int width) {
+    char buffer[48];
+    out.append(buffer, put_padded(buffer, value, width));
+}
+
+std::string fixed3(float value, int width) {
+    std::string out;
+    append_fixed3(out, value, width);
+    return out;
+}
+
+std::string padded(long value, int width) {
+    std::string out;
+    append_padded(out, value, width);
+    return out;
 }
 
 bool open_input(std::ifstream& in, const std::string& path) {

@@ -16,11 +16,18 @@ int to_int(const std::string& text);
 // atof narrowed to float by rounding to nearest; 0 without a number.
 float to_float(const std::string& text);
 
-// printf-style "%*.3f": fixed point, three decimals, right-aligned in width.
+// printf-style "%*.3f": fixed point, three decimals, right-aligned in width;
+// the same characters as printf, made without it.
 std::string fixed3(float value, int width);
+void append_fixed3(std::string& out, float value, int width);
+// Writes the same at p and returns its end; room for width + 24 characters
+// is enough for values below 1e11 in magnitude, 64 for any value.
+char* put_fixed3(char* p, float value, int width);
 
-// printf-style "%*d".
+// printf-style "%*ld".
 std::string padded(long value, int width);
+void append_padded(std::string& out, long value, int width);
+char* put_padded(char* p, long value, int width);
 
 // Opens a file for reading; false when it cannot be opened or is a directory.
 bool open_input(std::ifstream& in, const std::string& path);

@@ -98,3 +98,48 @@ TEST(Run, ErrorsOfLaterStagesStopTheRunWithOneLine) {
 }
 
 }  // namespace
+
+#include <map>
+#include <random>
+
+#include "getpdb.h"
+#include "text.h"
+
+namespace {
+
+// Every file of a folder by name, with its bytes.
+std::map<std::string, std::string> snapshot(const TempDir& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::directory_iterator(dir.path()))
+        files[entry.path().filename().string()] = read_text(entry.path().string());
+    return files;
+}
+
+TEST(Threads, OneAndTwoThreadsGiveTheSameBytes) {
+    std::mt19937 rng(9);
+    std::uniform_real_distribution<float> angle(0, 6.3f), radius(3, 12);
+    std::string candidates;
+    for (int i = 0; i < 600; ++i)
+        candidates += candidate_line({angle(rng), angle(rng) / 2, angle(rng), radius(rng), 0, 0}) + "\n";
+    std::map<std::string, std::string> results[2];
+    std::string printed[2];
+    for (int threads = 1; threads <= 2; ++threads) {
+        TempDir dir;
+        Workspace w = make_workspace(dir, 10, 3, restraints, candidates);
+        RunResult r = in_child([&] {
+            set_worker_count(threads);
+            const char* args[] = {"noebundle", w.params.c_str(), nullptr};
+            noebundle_main(2, const_cast<char**>(args));
+        });
+        ASSERT_EQ(r.status, 0) << r.out;
+        // The same folder name in both, so that the closing line can match.
+        printed[threads - 1] = r.out.substr(0, r.out.rfind("[Done]"));
+        results[threads - 1] = snapshot(dir);
+        results[threads - 1].erase("run.param");
+    }
+    EXPECT_EQ(printed[0], printed[1]);
+    EXPECT_EQ(results[0].size(), 600u + 6u);
+    EXPECT_TRUE(results[0] == results[1]);
+}
+
+}  // namespace

@@ -3,6 +3,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <fstream>
 #include <random>
 #include <sstream>
 
@@ -195,6 +196,62 @@ TEST(AtomicReplace, FailuresLeaveTheOriginalAndNoLitter) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
     EXPECT_TRUE(replace_file(dir.file("a.cs"), "new\n", true));
     EXPECT_EQ(read_text(dir.file("a.cs")), "new\n");
+}
+
+}  // namespace
+
+namespace {
+
+// The helix of the shipped example, aligned, with its restraints.
+class ExampleHelix : public ::testing::Test {
+protected:
+    void SetUp() override {
+        param = Parameter();
+        param.numProtomer = 5;
+        const std::string dir = EXAMPLES_DIR "/bm2";
+        ASSERT_TRUE(load_helix(dir + "/check_pdb.log", dir + "/2kix_A.pdb", helix).ok());
+        helix.move_zaxis();
+        ASSERT_TRUE(load_helix(dir + "/check_pdb.log", dir + "/2kix_A.pdb", helix2).ok());
+        std::ifstream noe(dir + "/bm2.noe");
+        res = Restraint{};
+        ASSERT_TRUE(parse_restraints(noe, "bm2.noe", helix.resNum, param.pairDistance, param.pairTolerance, res).ok());
+    }
+    static CandidateTable random_rows(int count) {
+        std::mt19937 rng(3);
+        std::uniform_real_distribution<float> angle(-7, 7), radius(0, 20);
+        CandidateTable rows;
+        for (int i = 0; i < count; ++i) rows.push_back({angle(rng), angle(rng), angle(rng), radius(rng), 0, 0});
+        rows.push_back({NAN, 0, 0, 5, 0, 0});
+        rows.push_back({0, 0, 0, INFINITY, 0, 0});
+        rows.push_back({1e30f, -1e30f, 3, -1e30f, 0, 0});
+        return rows;
+    }
+};
+
+TEST_F(ExampleHelix, TheFastScorerGivesTheSameBitsAsTheLiteralScore) {
+    for (int protomers : {2, 4, 5, 7}) {
+        param.numProtomer = protomers;
+        const Scorer scorer(helix, res, protomers);
+        Scorer::Scratch scratch = scorer.scratch();
+        for (const CandidateRow& row : random_rows(3000)) {
+            float literal = scoring_function(row), fast = scorer.score(row, scratch);
+            ASSERT_EQ(std::memcmp(&literal, &fast, sizeof(float)), 0) << literal << " vs " << fast;
+        }
+    }
+}
+
+TEST_F(ExampleHelix, TheFastFlagsAreThoseOfCheckRestraint) {
+    const Scorer scorer(helix, res, param.numProtomer);
+    Scorer::Scratch scratch = scorer.scratch();
+    std::vector<Point> rotated(helix.numPoint()), model(helix.numPoint());
+    std::vector<int> literal(res.numRestraint), fast(res.numRestraint);
+    for (const CandidateRow& row : random_rows(500)) {
+        helix.rotate(&row[0], rotated.data());
+        helix.transit(rotated.data(), model.data(), &row[3]);
+        check_restraint(model.data(), literal.data());
+        scorer.flags(row, scratch, fast.data());
+        ASSERT_EQ(literal, fast);
+    }
 }
 
 }  // namespace

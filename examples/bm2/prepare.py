@@ -71,6 +71,8 @@ def alignment(chain):
     v = sub(mean(ca[:4]), mean(ca[-4:]))
     if v[2] < 0:
         v = scale(v, -1)
+    if abs(v[0]) < 1e-6 and abs(v[1]) < 1e-6:
+        return c, euler_matrix(0.0, 0.0, 0.0)
     xy = v[0] * v[0] + v[1] * v[1]
     a, b = v[1] / math.sqrt(xy), v[2] / math.sqrt(xy + v[2] * v[2])
     phi = math.acos(a) if v[0] < 0 else -math.acos(a)
