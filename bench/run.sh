@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Builds the benchmarks and prints the three performance figures:
+# the full run against the I/O floor on the standard workload (40 residues
+# with hydrogens, 650 template atoms, 5 protomers, 500 candidates, 40
+# restraints), scoring rates for helices of 20, 200 and 2000 residues, and
+# the peak memory for a candidate file of one million lines.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+cmake -S . -B build-bench -DNOEBUNDLE_BENCH=ON -DNOEBUNDLE_TESTS=OFF >/dev/null
+cmake --build build-bench -j2 >/dev/null
+
+echo "== full run against the I/O floor =="
+python3 bench/full_run.py build-bench
+
+echo "== scoring, one thread, 40 restraints =="
+build-bench/bench/bench_scoring --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2>/dev/null \
+  | grep -E '_median' | awk '{printf "%-22s %s\n", $1, $NF}'
+
+echo "== peak memory, one million candidates, structure writing aside =="
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+python3 bench/workload.py "$work" --candidates 1000000
+build-bench/bench/peak_memory "$work/work.param" 2>&1 >/dev/null
