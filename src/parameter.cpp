@@ -53,7 +53,7 @@ Status parse_param(std::istream& in, const std::string& path, Parameter& param) 
     }
     param.logFile = param.workDir + "/" + param.proteinName + ".log";
     if (recognised < 11) return Status::error(wrong_format(path));
-    if (param.numProtomer < 1) return Status::error(wrong_format(path));
+    if (param.numProtomer < 1 || param.numProtomer > maxProtomer) return Status::error(wrong_format(path));
     return Status::fine();
 }
 

@@ -6,6 +6,10 @@
 
 #include "status.h"
 
+// Protomers are told apart by one character in column 75 of the structure
+// files, '1' for the first; 78 of them keep it a printable character.
+constexpr int maxProtomer = 78;
+
 class Parameter {
 public:
     int numProtomer;   // helices in the oligomer
@@ -31,7 +35,7 @@ public:
 };
 
 // Reads parameter lines from in into param and derives logFile. path is only
-// used in messages. Needs at least 11 recognised lines and numProtomer >= 1.
+// used in messages. Needs at least 11 recognised lines and numProtomer from 1 to maxProtomer.
 Status parse_param(std::istream& in, const std::string& path, Parameter& param);
 
 // Opens the file and parses it as above.

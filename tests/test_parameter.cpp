@@ -111,8 +111,10 @@ TEST(ParameterFile, ALineWithoutEqualsSignIsItsOwnKey) {
     EXPECT_EQ(p.ss_r, 0.0f);
 }
 
-TEST(ParameterFile, FewerThanOneProtomerIsAWrongFormat) {
-    for (const char* value : {"0", "-3", "two"}) {
+TEST(ParameterFile, ProtomerCountsOutsideOneTo78AreAWrongFormat) {
+    Parameter ok;
+    EXPECT_TRUE(parse(std::string(allKeys) + "numProtomer=78\n", ok).ok());
+    for (const char* value : {"0", "-3", "two", "79", "99999999999"}) {
         Parameter p;
         EXPECT_EQ(parse(std::string(allKeys) + "numProtomer=" + value + "\n", p).message,
                   "[Error] 'run.param' has a wrong format");
