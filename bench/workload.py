@@ -81,7 +81,7 @@ def main():
     turned = {key: [p[0] * cs + p[1] * sn, -p[0] * sn + p[1] * cs, p[2]] for key, p in placed.items()}
     found = []
     for i in range(1, o.residues + 1):
-        for j in range(1, o.residues + 1):
+        for j in range(max(1, i - 8), min(o.residues, i + 8) + 1):  # contacts lie at similar heights
             for a, pa in (("CA", "HA"), ("CB", "HG")):
                 for b, pb in (("CA", "HN"), ("CB", "HD1")):
                     lo, hi = BOUNDS[(a == "CB") + (b == "CB")]
