@@ -150,7 +150,7 @@ Scorer::Scorer(const Helix& aligned, const Restraint& res, int numProtomer) : co
 
 Scorer::Scratch Scorer::scratch() const {
     const std::vector<float> room(ax_.size());
-    return Scratch{room, room, room};
+    return Scratch{room, room, room, room, room, room, room, room, room};
 }
 
 namespace {
@@ -220,21 +220,27 @@ inline Lanes violations(Lanes d, Lanes lower, Lanes upper) {
 }
 }  // namespace
 
-void Scorer::measure(const CandidateRow& row, Scratch& s) const {
-    const Rotation r = rotation_matrix(&row[0]);
-    const Lanes sx = lanes(row[3]), sy = lanes(row[4]), sz = lanes(row[5]);
+void Scorer::rotate_ends(const Rotation& r, Scratch& s) const {
     for (std::size_t i = 0; i < ax_.size(); i += 4) {
-        Points a = transform(r, {load(&ax_[i]), load(&ay_[i]), load(&az_[i])});
-        Points b = transform(r, {load(&bx_[i]), load(&by_[i]), load(&bz_[i])});
-        a = {a.x + sx, a.y + sy, a.z + sz};
-        b = {b.x + sx, b.y + sy, b.z + sz};
+        const Points a = transform(r, {load(&ax_[i]), load(&ay_[i]), load(&az_[i])});
+        const Points b = transform(r, {load(&bx_[i]), load(&by_[i]), load(&bz_[i])});
+        store(&s.ax[i], a.x), store(&s.ay[i], a.y), store(&s.az[i], a.z);
+        store(&s.bx[i], b.x), store(&s.by[i], b.y), store(&s.bz[i], b.z);
+    }
+}
+
+void Scorer::measure(const float shift[3], Scratch& s) const {
+    const Lanes sx = lanes(shift[0]), sy = lanes(shift[1]), sz = lanes(shift[2]);
+    for (std::size_t i = 0; i < ax_.size(); i += 4) {
+        const Points a{load(&s.ax[i]) + sx, load(&s.ay[i]) + sy, load(&s.az[i]) + sz};
+        const Points b{load(&s.bx[i]) + sx, load(&s.by[i]) + sy, load(&s.bz[i]) + sz};
         store(&s.d1[i], gaps(a, transform(step_, b)));
         store(&s.d2[i], gaps(transform(step_, a), b));
     }
 }
 
-float Scorer::score(const CandidateRow& row, Scratch& s) const {
-    measure(row, s);
+float Scorer::score_rotated(const float shift[3], Scratch& s) const {
+    measure(shift, s);
     for (std::size_t i = 0; i < ax_.size(); i += 4) {
         const Lanes lower = load(&lower_[i]), upper = load(&upper_[i]);
         store(&s.better[i], smaller(violations(load(&s.d2[i]), lower, upper),
@@ -245,8 +251,14 @@ float Scorer::score(const CandidateRow& row, Scratch& s) const {
     return root_mean(sum, static_cast<int>(count_));
 }
 
+float Scorer::score(const CandidateRow& row, Scratch& s) const {
+    rotate_ends(rotation_matrix(&row[0]), s);
+    return score_rotated(&row[3], s);
+}
+
 void Scorer::flags(const CandidateRow& row, Scratch& s, int* flags) const {
-    measure(row, s);
+    rotate_ends(rotation_matrix(&row[0]), s);
+    measure(&row[3], s);
     for (std::size_t i = 0; i < count_; ++i) flags[i] = closer_side(s.d1[i], s.d2[i]);
 }
 
@@ -262,8 +274,9 @@ int worker_count() {
     return cores == 0 ? 1 : static_cast<int>(std::min(cores, 64u));
 }
 
-void parallel_slices(std::size_t n, const std::function<void(std::size_t, std::size_t)>& body) {
-    const std::size_t workers = std::min<std::size_t>(worker_count(), std::max<std::size_t>(n / 256, 1));
+void parallel_slices(std::size_t n, const std::function<void(std::size_t, std::size_t)>& body,
+                     std::size_t grain) {
+    const std::size_t workers = std::min<std::size_t>(worker_count(), std::max<std::size_t>(n / grain, 1));
     if (workers <= 1) {
         body(0, n);
         return;

@@ -70,6 +70,7 @@ class Scorer {
 public:
     Scorer(const Helix& aligned, const Restraint& res, int numProtomer);
     struct Scratch {  // one slot per restraint
+        std::vector<float> ax, ay, az, bx, by, bz;  // the two ends rotated
         std::vector<float> d1, d2, better;
     };
     Scratch scratch() const;
@@ -77,9 +78,14 @@ public:
     // The flags of check_restraint for this candidate.
     void flags(const CandidateRow& row, Scratch& s, int* flags) const;
 
+    // The score in two steps, for many shifts of one rotation: the rotation
+    // of the ends, then the score of each shift (x, y, z).
+    void rotate_ends(const Rotation& r, Scratch& s) const;
+    float score_rotated(const float shift[3], Scratch& s) const;
+
 private:
     // Places both ends of every restraint and fills d1 and d2.
-    void measure(const CandidateRow& row, Scratch& s) const;
+    void measure(const float shift[3], Scratch& s) const;
     std::size_t count_;
     Rotation step_;
     // Each restraint's two ends in the aligned helix, by coordinate, and its bounds.
@@ -91,8 +97,10 @@ private:
 void set_worker_count(int count);
 int worker_count();
 
-// Runs body(first, last) on consecutive slices of [0, n), one per worker.
-void parallel_slices(std::size_t n, const std::function<void(std::size_t, std::size_t)>& body);
+// Runs body(first, last) on consecutive slices of [0, n), one per worker,
+// each of at least grain items.
+void parallel_slices(std::size_t n, const std::function<void(std::size_t, std::size_t)>& body,
+                     std::size_t grain = 256);
 
 // For each rank, the row of the table: the first unused row whose score
 // fequals the sorted score; ranks left without one take the unused rows in
