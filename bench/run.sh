@@ -3,7 +3,8 @@
 # the full run against the I/O floor on the standard workload (40 residues
 # with hydrogens, 650 template atoms, 5 protomers, 500 candidates, 40
 # restraints), scoring rates for helices of 20, 200 and 2000 residues, and
-# the peak memory for a candidate file of one million lines.
+# the peak memory for a candidate file of one million lines, and the rate of
+# the placement search on the default grid.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build-bench -DNOEBUNDLE_BENCH=ON -DNOEBUNDLE_TESTS=OFF >/dev/null
@@ -21,3 +22,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 python3 bench/workload.py "$work" --candidates 1000000
 build-bench/bench/peak_memory "$work/work.param" 2>&1 >/dev/null
+
+echo "== noebundle-search, default grid, 40 restraints, both cores =="
+python3 bench/workload.py "$work/search" --restraints 40 --candidates 1 --protomers 5
+for i in 1 2 3; do build-bench/noebundle-search "$work/search/work.param" | grep -E 'searched|Seconds|per second'; done

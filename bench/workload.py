@@ -15,7 +15,7 @@ import os
 import random
 import sys
 
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", "bm2"))
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", "bm2-prepared"))
 from prepare import BOUNDS, alignment, apply, candidate_line, euler_matrix, sub  # noqa: E402
 
 # Atom name, element, radius from the axis (A), angle offset (rad), height offset (A).

@@ -53,8 +53,16 @@ static std::string quoted(const std::string& text) {
 }
 
 RunResult run_noebundle(const std::vector<std::string>& args, const fs::path& cwd) {
+    return run_program(NOEBUNDLE_EXE, args, cwd);
+}
+
+RunResult run_search(const std::vector<std::string>& args, const fs::path& cwd) {
+    return run_program(std::string(BUILD_DIR) + "/noebundle-search", args, cwd);
+}
+
+RunResult run_program(const std::string& exe, const std::vector<std::string>& args, const fs::path& cwd) {
     TempDir scratch;
-    std::string command = "cd " + quoted(cwd.string()) + " && " + quoted(NOEBUNDLE_EXE);
+    std::string command = "cd " + quoted(cwd.string()) + " && " + quoted(exe);
     for (const std::string& a : args) command += " " + quoted(a);
     command += " 2>" + quoted(scratch.file("stderr"));
     RunResult result;

@@ -31,8 +31,11 @@ struct RunResult {
     std::string err;
     int status;
 };
-// Runs the noebundle executable with the given arguments in folder cwd.
+// Runs an executable with the given arguments in folder cwd.
+RunResult run_program(const std::string& exe, const std::vector<std::string>& args, const fs::path& cwd);
+// The same for noebundle and noebundle-search of this build.
 RunResult run_noebundle(const std::vector<std::string>& args, const fs::path& cwd);
+RunResult run_search(const std::vector<std::string>& args, const fs::path& cwd);
 
 // Runs body in a forked child with its standard output captured: for stages
 // that end the process on failure. The child exits 0 if body returns.

@@ -208,7 +208,7 @@ protected:
     void SetUp() override {
         param = Parameter();
         param.numProtomer = 5;
-        const std::string dir = EXAMPLES_DIR "/bm2";
+        const std::string dir = EXAMPLES_DIR "/bm2-prepared";
         ASSERT_TRUE(load_helix(dir + "/check_pdb.log", dir + "/2kix_A.pdb", helix).ok());
         helix.move_zaxis();
         ASSERT_TRUE(load_helix(dir + "/check_pdb.log", dir + "/2kix_A.pdb", helix2).ok());

@@ -11,7 +11,7 @@ import os
 import sys
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-sys.path.insert(0, os.path.join(HERE, "..", "bm2"))
+sys.path.insert(0, os.path.join(HERE, "..", "bm2-prepared"))
 from prepare import BOUNDS, SIDE_PROTONS, residues, stand_in  # noqa: E402
 
 FIRST, LAST, MARGIN, WANT = 70, 95, 0.3, 40
