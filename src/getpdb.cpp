@@ -48,16 +48,7 @@ static const char* const usage =
     "candidate's oligomer as a PDB file. All settings are in PARAMETER_FILE.";
 
 int noebundle_main(int argc, char** argv) {
-    if (argc < 2 || argv[1] == nullptr) fail("[Error] Usage: noebundle PARAMETER_FILE");
-    const std::string first = argv[1];
-    if (first == "--help" || first == "-h") {
-        print_line(usage);
-        return 0;
-    }
-    if (first == "--version") {
-        print_line(std::string("noebundle ") + NOEBUNDLE_VERSION);
-        return 0;
-    }
+    if (answered_standard_options(argc, argv, "noebundle", usage)) return 0;
     param.read_param(argv[1]);
     helix.read_pdb();
     helix.move_zaxis();

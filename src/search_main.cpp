@@ -124,16 +124,7 @@ std::string seconds_text(double s) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 2) fail("[Error] Usage: noebundle-search PARAMETER_FILE [options]");
-    const std::string first = argv[1];
-    if (first == "--help" || first == "-h") {
-        print_line(usage);
-        return 0;
-    }
-    if (first == "--version") {
-        print_line(std::string("noebundle-search ") + NOEBUNDLE_VERSION);
-        return 0;
-    }
+    if (answered_standard_options(argc, argv, "noebundle-search", usage)) return 0;
     param.read_param(argv[1]);
     Options o = parse_options(argc, argv);
     if (!o.angleGiven) o.angleStep = param.ss_angle;

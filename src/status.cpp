@@ -25,3 +25,13 @@ void fail(const std::string& message) {
 void check(const Status& status) {
     if (!status.ok()) fail(status.message);
 }
+
+bool answered_standard_options(int argc, char** argv, const char* program, const char* usage) {
+    const std::string text = usage;
+    if (argc < 2 || argv[1] == nullptr) fail("[Error] " + text.substr(0, text.find('\n')));
+    const std::string first = argv[1];
+    if (first == "--help" || first == "-h") print_line(text);
+    else if (first == "--version") print_line(std::string(program) + " " + NOEBUNDLE_VERSION);
+    else return false;
+    return true;
+}

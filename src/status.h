@@ -25,3 +25,8 @@ void check(const Status& status);
 
 // Writes one line (a line feed is added) to standard output and flushes it.
 void print_line(const std::string& line);
+
+// The start of every program: without an argument, the "[Error] " usage line
+// (the first line of usage) and exit 1; --help or -h prints usage, --version
+// the program and version, and both return true: the program then ends with 0.
+bool answered_standard_options(int argc, char** argv, const char* program, const char* usage);

@@ -1,5 +1,7 @@
 #include "support.h"
 
+#include "getpdb.h"
+
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -41,6 +43,25 @@ std::string read_text(const std::string& path) {
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+std::vector<std::string> lines_of(const std::string& text) {
+    std::istringstream in(text);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);) lines.push_back(line);
+    return lines;
+}
+
+bool load_bm2_example(int numProtomer) {
+    param = Parameter();
+    param.numProtomer = numProtomer;
+    const std::string dir = EXAMPLES_DIR "/bm2-prepared";
+    if (!load_helix(dir + "/check_pdb.log", dir + "/2kix_A.pdb", helix).ok()) return false;
+    helix.move_zaxis();
+    if (!load_helix(dir + "/check_pdb.log", dir + "/2kix_A.pdb", helix2).ok()) return false;
+    std::ifstream noe(dir + "/bm2.noe");
+    res = Restraint{};
+    return parse_restraints(noe, "bm2.noe", helix.resNum, param.pairDistance, param.pairTolerance, res).ok();
 }
 
 static std::string quoted(const std::string& text) {

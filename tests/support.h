@@ -24,6 +24,12 @@ private:
 };
 
 void write_text(const std::string& path, const std::string& text);
+std::vector<std::string> lines_of(const std::string& text);
+
+// Fills the run's globals from the hand-prepared BM2 example: the helix
+// (aligned) in helix, again in helix2, its restraints in res, and param with
+// numProtomer protomers. False if any file does not read.
+bool load_bm2_example(int numProtomer);
 std::string read_text(const std::string& path);
 
 struct RunResult {

@@ -12,12 +12,6 @@
 
 namespace {
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 const std::vector<std::string>& readme() {
     static const std::vector<std::string> lines = lines_of(read_text(std::string(SOURCE_DIR) + "/README.md"));

@@ -19,12 +19,6 @@ const std::string candidates =
     "     1.000     0.500     0.250     6.000\n"
     "     0.100     0.000     0.000     7.500\n";
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 std::vector<std::string> files_in(const TempDir& dir) {
     std::vector<std::string> names;

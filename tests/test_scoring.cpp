@@ -205,17 +205,7 @@ namespace {
 // The helix of the shipped example, aligned, with its restraints.
 class ExampleHelix : public ::testing::Test {
 protected:
-    void SetUp() override {
-        param = Parameter();
-        param.numProtomer = 5;
-        const std::string dir = EXAMPLES_DIR "/bm2-prepared";
-        ASSERT_TRUE(load_helix(dir + "/check_pdb.log", dir + "/2kix_A.pdb", helix).ok());
-        helix.move_zaxis();
-        ASSERT_TRUE(load_helix(dir + "/check_pdb.log", dir + "/2kix_A.pdb", helix2).ok());
-        std::ifstream noe(dir + "/bm2.noe");
-        res = Restraint{};
-        ASSERT_TRUE(parse_restraints(noe, "bm2.noe", helix.resNum, param.pairDistance, param.pairTolerance, res).ok());
-    }
+    void SetUp() override { ASSERT_TRUE(load_bm2_example(5)); }
     static CandidateTable random_rows(int count) {
         std::mt19937 rng(3);
         std::uniform_real_distribution<float> angle(-7, 7), radius(0, 20);

@@ -130,17 +130,7 @@ TEST(Grid, HitsOrderByScoreThenGridOrderWithNaNLast) {
 
 class SearchOnBM2 : public ::testing::Test {
 protected:
-    void SetUp() override {
-        param = Parameter();
-        param.numProtomer = 4;
-        const std::string dir = real + "/bm2-prepared";
-        ASSERT_TRUE(load_helix(dir + "/check_pdb.log", dir + "/2kix_A.pdb", helix).ok());
-        helix.move_zaxis();
-        ASSERT_TRUE(load_helix(dir + "/check_pdb.log", dir + "/2kix_A.pdb", helix2).ok());
-        std::ifstream noe(dir + "/bm2.noe");
-        res = Restraint{};
-        ASSERT_TRUE(parse_restraints(noe, "n", helix.resNum, param.pairDistance, param.pairTolerance, res).ok());
-    }
+    void SetUp() override { ASSERT_TRUE(load_bm2_example(4)); }
 };
 
 TEST_F(SearchOnBM2, EveryPlacementScoresAsNoebundleScoresItsLine) {
@@ -187,12 +177,6 @@ TEST_F(SearchOnBM2, OneAndTwoThreadsKeepTheSameBest) {
 
 // ------------------------------------------------------------- the program
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 TEST(SearchProgram, UsageAndOptions) {
     TempDir dir;

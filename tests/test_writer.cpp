@@ -17,12 +17,6 @@ Template small_template() {
     return parse_template(in);
 }
 
-std::vector<std::string> lines_of(const std::string& text) {
-    std::istringstream in(text);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);) lines.push_back(line);
-    return lines;
-}
 
 TEST(OligomerPdb, OnlyAtomLinesPaddedTo78) {
     Template t = small_template();
