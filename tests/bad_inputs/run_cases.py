@@ -35,33 +35,33 @@ def checksums(folder):
 def run_case(exe, name):
     case = os.path.join(HERE, name)
     with open(os.path.join(case, "case.json")) as f:
-        case_ = json.load(f)
+        description = json.load(f)
     with tempfile.TemporaryDirectory() as top:
         work = os.path.join(top, "work")
         shutil.copytree(os.path.join(HERE, "base"), work)
         for entry in os.listdir(case):
             if entry != "case.json":
                 shutil.copy(os.path.join(case, entry), os.path.join(work, entry))
-        for entry in case_.get("remove", []):
+        for entry in description.get("remove", []):
             os.remove(os.path.join(work, entry))
-        for entry in case_.get("mkdir", []):
+        for entry in description.get("mkdir", []):
             if os.path.exists(os.path.join(work, entry)):
                 os.remove(os.path.join(work, entry))
             os.makedirs(os.path.join(work, entry, "inside"))
         before = checksums(work)
-        result = subprocess.run([exe] + case_.get("args", ["run.param"]), cwd=work, capture_output=True, timeout=120)
+        result = subprocess.run([exe] + description.get("args", ["run.param"]), cwd=work, capture_output=True, timeout=120)
         after = checksums(work)
     problems = []
     out = result.stdout.decode("latin-1")
     first = out.split("\n", 1)[0]
-    if result.returncode != case_["status"]:
-        problems.append("exit status %d, expected %d" % (result.returncode, case_["status"]))
-    if first != case_["first"]:
-        problems.append("first line %r, expected %r" % (first, case_["first"]))
+    if result.returncode != description["status"]:
+        problems.append("exit status %d, expected %d" % (result.returncode, description["status"]))
+    if first != description["first"]:
+        problems.append("first line %r, expected %r" % (first, description["first"]))
     if result.stderr:
         problems.append("standard error: %r" % result.stderr[:200])
     for entry, digest in before.items():
-        if entry not in case_.get("changes", []) and after.get(entry) != digest:
+        if entry not in description.get("changes", []) and after.get(entry) != digest:
             problems.append("input %s changed" % entry)
     return problems
 
