@@ -14,7 +14,8 @@ echo "== full run against the I/O floor =="
 python3 bench/full_run.py build-bench
 
 echo "== scoring, one thread, 40 restraints =="
-build-bench/bench/bench_scoring --benchmark_repetitions=3 --benchmark_report_aggregates_only=true 2>/dev/null \
+build-bench/bench/bench_scoring --benchmark_repetitions=9 --benchmark_enable_random_interleaving=true \
+  --benchmark_min_time=0.2 --benchmark_report_aggregates_only=true 2>/dev/null \
   | grep -E '_median' | awk '{printf "%-22s %s\n", $1, $NF}'
 
 echo "== peak memory, one million candidates, structure writing aside =="
