@@ -91,18 +91,20 @@ char* put_padded(char* p, long value, int width) {
     return put_right_aligned(p, first, end, width);
 }
 
+// The text without padding, then the padding: any width is safe here.
+static void append_padded_text(std::string& out, const char* first, const char* end, int width) {
+    if (end - first < width) out.append(width - (end - first), ' ');
+    out.append(first, end);
+}
+
 void append_fixed3(std::string& out, float value, int width) {
-    if (!(std::fabs(static_cast<double>(value)) < 1e11)) {
-        out += printf_fixed3(value, width);
-        return;
-    }
-    char buffer[32];
-    out.append(buffer, put_fixed3(buffer, value, width));
+    char buffer[64];  // room for any float: FLT_MAX has 39 digits
+    append_padded_text(out, buffer, put_fixed3(buffer, value, 0), width);
 }
 
 void append_padded(std::string& out, long value, int width) {
-    char buffer[48];
-    out.append(buffer, put_padded(buffer, value, width));
+    char buffer[32];
+    append_padded_text(out, buffer, put_padded(buffer, value, 0), width);
 }
 
 std::string fixed3(float value, int width) {

@@ -20,13 +20,14 @@ float to_float(const std::string& text);
 // the same characters as printf, made without it.
 std::string fixed3(float value, int width);
 void append_fixed3(std::string& out, float value, int width);
-// Writes the same at p and returns its end; room for width + 24 characters
-// is enough for values below 1e11 in magnitude, 64 for any value.
+// Writes the same at p and returns its end; p needs room for the larger of
+// width and 48 characters.
 char* put_fixed3(char* p, float value, int width);
 
 // printf-style "%*ld".
 std::string padded(long value, int width);
 void append_padded(std::string& out, long value, int width);
+// p needs room for the larger of width and 21 characters.
 char* put_padded(char* p, long value, int width);
 
 // Opens a file for reading; false when it cannot be opened or is a directory.

@@ -159,23 +159,6 @@ TEST(Rotation, MatchesTheClosedFormsOfTheSingleTurns) {
     EXPECT_NEAR(up.z, std::cos(th), 1e-6);
 }
 
-TEST(Rotation, EntriesAreRoundedToFloatAndProductsSummedInFloat) {
-    const float angle[3] = {0.3f, 1.2f, -2.1f};
-    Rotation r = rotation_matrix(angle);
-    const double phi = 0.3f, theta = 1.2f, psi = -2.1f;
-    double sph = std::sin(phi), cph = std::cos(phi), sth = std::sin(theta), cth = std::cos(theta);
-    double sps = std::sin(psi), cps = std::cos(psi);
-    EXPECT_EQ(r.m[0][0], static_cast<float>(cps * cph - (cth * sph) * sps));
-    EXPECT_EQ(r.m[1][0], static_cast<float>((-sps) * cph - (cth * sph) * cps));
-    EXPECT_EQ(r.m[2][1], static_cast<float>((-sth) * cph));
-    Point p{11.1f, -7.3f, 0.9f};
-    Point q = apply(r, p);
-    float y = r.m[1][0] * p.x;
-    y = y + r.m[1][1] * p.y;
-    y = y + r.m[1][2] * p.z;
-    EXPECT_EQ(q.y, y);
-}
-
 TEST(Transit, ShiftsInPlaceAndTheObjectFormUsesTheHelixCount) {
     std::vector<Point> points{{1, 2, 3}, {4, 5, 6}, {7, 8, 9}};
     const float shift[3] = {0.5f, -1, 2};

@@ -51,6 +51,7 @@ TEST(Fixed3, TiesRoundToEvenAndNegativeZerosKeepTheirSign) {
     EXPECT_EQ(fixed3(FLT_MAX, 8), with_printf(FLT_MAX, 8));
     EXPECT_EQ(fixed3(NAN, 8), with_printf(NAN, 8));
     EXPECT_EQ(fixed3(-INFINITY, 10), with_printf(-INFINITY, 10));
+    EXPECT_EQ(fixed3(1.5f, 60), with_printf(1.5f, 60));  // any width
 }
 
 TEST(Padded, MatchesPrintf) {
