@@ -9,8 +9,8 @@
 void Restraint::read_restraint() {
     std::ifstream in;
     if (!open_input(in, param.noeFile)) fail(cannot_open(param.noeFile));
-    check(parse_restraints(in, param.noeFile, helix.resNum, param.pairDistance,
-                           param.pairTolerance, *this));
+    for (std::string line; std::getline(in, line);) process_unambiguous(line);
+    check(count_status(*this, param.noeFile));
 }
 
 static void store(Restraint& res, const RestraintLine& r) {
@@ -38,13 +38,16 @@ void Restraint::process_unambiguous(std::string& line) {
 
 Status parse_restraints(std::istream& in, const std::string& noeFile, const std::vector<int>& resNum,
                         const float pairDistance[3], const float pairTolerance[3], Restraint& res) {
-    std::string line;
-    while (std::getline(in, line)) {
+    for (std::string line; std::getline(in, line);) {
         RestraintLine parsed;
         Status status = parse_restraint_line(line, noeFile, resNum, pairDistance, pairTolerance, parsed);
         if (!status.ok()) return status;
         store(res, parsed);
     }
+    return count_status(res, noeFile);
+}
+
+Status count_status(const Restraint& res, const std::string& noeFile) {
     if (res.numRestraint < 3) return Status::error("[Error] Very few restraints in '" + noeFile + "'");
     if (res.numRestraint > maxRestraint)
         return Status::error("[Error] Too many restraints in '" + noeFile + "'");

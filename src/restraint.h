@@ -42,6 +42,9 @@ Status parse_restraint_line(std::string& line, const std::string& noeFile,
                             const std::vector<int>& resNum, const float pairDistance[3],
                             const float pairTolerance[3], RestraintLine& out);
 
+// Whether the file held 3 to 100 restraints (lines past the 100th are counted, not kept).
+Status count_status(const Restraint& res, const std::string& noeFile);
+
 // Reads every line into res (the first 100 are kept) and checks the count.
 Status parse_restraints(std::istream& in, const std::string& noeFile, const std::vector<int>& resNum,
                         const float pairDistance[3], const float pairTolerance[3], Restraint& res);
