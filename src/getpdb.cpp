@@ -391,16 +391,12 @@ static char* put_text(char* p, const std::string& line, std::size_t first, std::
     return p + count;
 }
 
-// One atom line, built in a buffer and appended in one piece.
+// One atom line: columns 1 to 78 built in a buffer (wide enough for a serial
+// and coordinates that outgrow their fields), then the template's own tail.
 static void append_atom_line(std::string& out, const std::string& line, long serial, Point p,
                              int protomer) {
-    // Serial and coordinates may outgrow their fields: leave room for the widest.
-    char local[512];
-    std::string large;
-    const std::size_t room = line.size() + 4 * 64 + 2;
-    if (room > sizeof local) large.resize(room);
-    char* const start = room > sizeof local ? &large[0] : local;
-    char* q = put_text(start, line, 0, 6);
+    char buffer[256];
+    char* q = put_text(buffer, line, 0, 6);
     q = put_padded(q, serial, 5);
     q = put_text(q, line, 11, 10);
     *q++ = ' ';
@@ -414,9 +410,9 @@ static void append_atom_line(std::string& out, const std::string& line, long ser
     *q++ = static_cast<char>('1' + protomer);
     q = put_text(q, line, 75, 2);
     *q++ = ' ';
-    q = put_text(q, line, 78, line.size() - 78);
-    *q++ = '\n';
-    out.append(start, q);
+    out.append(buffer, q);
+    out.append(line, 78, std::string::npos);
+    out += '\n';
 }
 
 void append_oligomer_pdb(std::string& out, const Template& tmpl, const CandidateRow& row, int numProtomer) {
@@ -476,10 +472,12 @@ private:
     long k_ = 0;
 };
 
-// Writes one structure; ends the run on failure.
-void put(const Structure& s, const std::string& candidatePath) {
-    if (s.badLine) fail(wrong_format(candidatePath));
-    if (!replace_file(s.path, s.text, false)) fail(cannot_open(s.path));
+// Writes one structure file; false for a bad candidate line or a failed write.
+bool write_structure(const Structure& s) { return !s.badLine && replace_file(s.path, s.text, false); }
+
+// Ends the run for a structure that write_structure could not write.
+[[noreturn]] void report(const Structure& s, const std::string& candidatePath) {
+    fail(s.badLine ? wrong_format(candidatePath) : cannot_open(s.path));
 }
 
 // Makes structures on a second thread while this one writes them, through a
@@ -513,14 +511,13 @@ void make_and_write(StructureMaker& maker, const std::string& candidatePath) {
         if (made == written) break;
         const Structure& slot = slots[written % ring];
         lock.unlock();
-        bool ok = !slot.badLine && replace_file(slot.path, slot.text, false);
-        if (!ok) {
+        if (!write_structure(slot)) {
             lock.lock();
             stop = true;
             changed.notify_all();
             lock.unlock();
             producer.join();
-            put(slot, candidatePath);  // reports and ends the run
+            report(slot, candidatePath);
         }
         lock.lock();
         ++written;
@@ -544,7 +541,8 @@ void Getpdb::write_pdb() {
         return;
     }
     Structure s;
-    while (maker.next(s)) put(s, path);
+    while (maker.next(s))
+        if (!write_structure(s)) report(s, path);
 }
 
 // ----------------------------------------------------------- the report

@@ -5,21 +5,26 @@
 #include "getpdb.h"
 #include "text.h"
 
-Rotation rotation_matrix(const float angle[3]) {
-    double sph = std::sin(static_cast<double>(angle[0])), cph = std::cos(static_cast<double>(angle[0]));
-    double sth = std::sin(static_cast<double>(angle[1])), cth = std::cos(static_cast<double>(angle[1]));
-    double sps = std::sin(static_cast<double>(angle[2])), cps = std::cos(static_cast<double>(angle[2]));
+SinCos sin_cos(float angle) {
+    return {std::sin(static_cast<double>(angle)), std::cos(static_cast<double>(angle))};
+}
+
+Rotation rotation_matrix(const SinCos& ph, const SinCos& th, const SinCos& ps) {
     Rotation r;
-    r.m[0][0] = static_cast<float>(cps * cph - (cth * sph) * sps);
-    r.m[0][1] = static_cast<float>(cps * sph + (cth * cph) * sps);
-    r.m[0][2] = static_cast<float>(sps * sth);
-    r.m[1][0] = static_cast<float>((-sps) * cph - (cth * sph) * cps);
-    r.m[1][1] = static_cast<float>((-sps) * sph + (cth * cph) * cps);
-    r.m[1][2] = static_cast<float>(cps * sth);
-    r.m[2][0] = static_cast<float>(sth * sph);
-    r.m[2][1] = static_cast<float>((-sth) * cph);
-    r.m[2][2] = static_cast<float>(cth);
+    r.m[0][0] = static_cast<float>(ps.c * ph.c - (th.c * ph.s) * ps.s);
+    r.m[0][1] = static_cast<float>(ps.c * ph.s + (th.c * ph.c) * ps.s);
+    r.m[0][2] = static_cast<float>(ps.s * th.s);
+    r.m[1][0] = static_cast<float>((-ps.s) * ph.c - (th.c * ph.s) * ps.c);
+    r.m[1][1] = static_cast<float>((-ps.s) * ph.s + (th.c * ph.c) * ps.c);
+    r.m[1][2] = static_cast<float>(ps.c * th.s);
+    r.m[2][0] = static_cast<float>(th.s * ph.s);
+    r.m[2][1] = static_cast<float>((-th.s) * ph.c);
+    r.m[2][2] = static_cast<float>(th.c);
     return r;
+}
+
+Rotation rotation_matrix(const float angle[3]) {
+    return rotation_matrix(sin_cos(angle[0]), sin_cos(angle[1]), sin_cos(angle[2]));
 }
 
 float step_angle(int numProtomer) { return static_cast<float>(6.283186 / numProtomer); }

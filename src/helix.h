@@ -20,6 +20,14 @@ struct Rotation {
 
 Rotation rotation_matrix(const float angle[3]);
 
+// The sine and cosine of an angle, in double, as rotation_matrix takes them.
+struct SinCos {
+    double s, c;
+};
+SinCos sin_cos(float angle);
+// rotation_matrix from the sines and cosines of phi, theta and psi.
+Rotation rotation_matrix(const SinCos& phi, const SinCos& theta, const SinCos& psi);
+
 // R p, each component as (m1 x + m2 y) + m3 z in single precision.
 inline Point apply(const Rotation& r, Point p) {
     return {(r.m[0][0] * p.x + r.m[0][1] * p.y) + r.m[0][2] * p.z,

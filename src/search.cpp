@@ -104,29 +104,11 @@ private:
     std::vector<Hit> heap_;  // the worst kept hit on top
 };
 
-// The sines and cosines of each angle value, as rotation_matrix takes them.
-struct Trig {
-    double s, c;
-};
-std::vector<Trig> trig(const std::vector<float>& angles) {
-    std::vector<Trig> t;
-    for (float a : angles) t.push_back({std::sin(static_cast<double>(a)), std::cos(static_cast<double>(a))});
+// The sines and cosines of each angle value, computed once for the whole grid.
+std::vector<SinCos> sin_cos_of(const std::vector<float>& angles) {
+    std::vector<SinCos> t;
+    for (float a : angles) t.push_back(sin_cos(a));
     return t;
-}
-
-// rotation_matrix from precomputed sines and cosines: the same expressions.
-Rotation matrix(const Trig& ph, const Trig& th, const Trig& ps) {
-    Rotation r;
-    r.m[0][0] = static_cast<float>(ps.c * ph.c - (th.c * ph.s) * ps.s);
-    r.m[0][1] = static_cast<float>(ps.c * ph.s + (th.c * ph.c) * ps.s);
-    r.m[0][2] = static_cast<float>(ps.s * th.s);
-    r.m[1][0] = static_cast<float>((-ps.s) * ph.c - (th.c * ph.s) * ps.c);
-    r.m[1][1] = static_cast<float>((-ps.s) * ph.s + (th.c * ph.c) * ps.c);
-    r.m[1][2] = static_cast<float>(ps.c * th.s);
-    r.m[2][0] = static_cast<float>(th.s * ph.s);
-    r.m[2][1] = static_cast<float>((-th.s) * ph.c);
-    r.m[2][2] = static_cast<float>(th.c);
-    return r;
 }
 
 bool lower_landscape(float a, float b) { return !std::isnan(a) && (std::isnan(b) || a < b); }
@@ -134,7 +116,7 @@ bool lower_landscape(float a, float b) { return !std::isnan(a) && (std::isnan(b)
 
 SearchResult search(const Scorer& scorer, const Grid& grid, std::size_t keep,
                     const std::function<void(std::uint64_t, std::uint64_t)>& progress) {
-    const std::vector<Trig> phi = trig(grid.phi), theta = trig(grid.theta), psi = trig(grid.psi);
+    const std::vector<SinCos> phi = sin_cos_of(grid.phi), theta = sin_cos_of(grid.theta), psi = sin_cos_of(grid.psi);
     const std::size_t nTheta = grid.theta.size(), nRadius = grid.radius.size();
     const std::size_t tasks = grid.phi.size() * nTheta;  // one (phi, theta) pair each
     SearchResult result;
@@ -150,7 +132,7 @@ SearchResult search(const Scorer& scorer, const Grid& grid, std::size_t keep,
         for (std::size_t task = first; task < last; ++task) {
             const std::size_t p = task / nTheta, t = task % nTheta;
             for (std::size_t s = 0; s < psi.size(); ++s) {
-                scorer.rotate_ends(matrix(phi[p], theta[t], psi[s]), scratch);
+                scorer.rotate_ends(rotation_matrix(phi[p], theta[t], psi[s]), scratch);
                 const std::uint64_t base = (std::uint64_t(task) * psi.size() + s) * nRadius;
                 for (std::size_t r = 0; r < nRadius; ++r) {
                     const float shift[3] = {grid.radius[r], 0, 0};
