@@ -152,6 +152,11 @@ std::string parameter_text(const std::string& workDir, const std::string& name, 
            "\nmemResFlag=0\nss_angle=5\nr_beg=3\nr_end=15\nss_r=0.5\nuncertainty=1.5\n";
 }
 
+const std::string sampleRestraints =
+    "(resid 3 and name HA) (resid 5 and name HG)\n"
+    "(resid 4 and name HN) (resid 8 and name HN)\n"
+    "(resid 6 and name HD2) (resid 6 and name HE1)\n";
+
 Workspace make_workspace(const TempDir& dir, int n, int numProtomer, const std::string& restraints,
                          const std::string& candidates) {
     std::string pdb = ideal_helix_pdb(n);

@@ -55,6 +55,9 @@ std::string ideal_helix_pdb(int n, int first = 1, const std::vector<int>& glycin
 std::string parameter_text(const std::string& workDir, const std::string& name, int numProtomer,
                            const std::string& pdbFile, const std::string& noeFile);
 
+// Three restraints on the residues of a helix of 8 or more residues.
+extern const std::string sampleRestraints;
+
 // A complete working folder: helix of n residues, check_pdb.log, origin.pdb
 // (the helix's own atoms), restraints and candidates as given.
 struct Workspace {

@@ -9,11 +9,6 @@
 
 namespace {
 
-const std::string restraints =
-    "(resid 3 and name HA) (resid 5 and name HG)\n"
-    "(resid 4 and name HN) (resid 8 and name HN)\n"
-    "(resid 6 and name HD2) (resid 6 and name HE1)\n";
-
 const std::string candidates =
     "     0.000     0.000     0.000     9.000\n"
     "     1.000     0.500     0.250     6.000\n"
@@ -57,7 +52,7 @@ TEST(CommandLine, AMissingParameterFileIsReported) {
 
 TEST(Run, ATetramerRunRanksWritesAndReports) {
     TempDir dir;
-    Workspace w = make_workspace(dir, 10, 4, restraints, candidates);
+    Workspace w = make_workspace(dir, 10, 4, sampleRestraints, candidates);
     RunResult r = run_noebundle({w.params, "extra", "arguments"}, dir.path());
     ASSERT_EQ(r.status, 0) << r.out;
     EXPECT_EQ(r.err, "");
@@ -83,7 +78,7 @@ TEST(Run, ATetramerRunRanksWritesAndReports) {
 
 TEST(Run, ErrorsOfLaterStagesStopTheRunWithOneLine) {
     TempDir dir;
-    Workspace w = make_workspace(dir, 10, 2, restraints, candidates);
+    Workspace w = make_workspace(dir, 10, 2, sampleRestraints, candidates);
     fs::remove(dir.file("check_pdb.log"));
     RunResult r = run_noebundle({w.params}, dir.path());
     EXPECT_EQ(r.out, "[Error] Can not open the file '" + dir.file("check_pdb.log") + "'\n");
@@ -119,7 +114,7 @@ TEST(Threads, OneAndTwoThreadsGiveTheSameBytes) {
     std::string printed[2];
     for (int threads = 1; threads <= 2; ++threads) {
         TempDir dir;
-        Workspace w = make_workspace(dir, 10, 3, restraints, candidates);
+        Workspace w = make_workspace(dir, 10, 3, sampleRestraints, candidates);
         RunResult r = in_child([&] {
             set_worker_count(threads);
             const char* args[] = {"noebundle", w.params.c_str(), nullptr};

@@ -185,7 +185,7 @@ TEST(SearchProgram, UsageAndOptions) {
     EXPECT_EQ(none.status, 1);
     EXPECT_EQ(run_search({"--help"}, dir.path()).status, 0);
     EXPECT_EQ(run_search({"--version"}, dir.path()).out.rfind("noebundle-search ", 0), 0u);
-    Workspace w = make_workspace(dir, 8, 3, "(r 3 a n HA) (r 5 a n HG)\n(r 4 a n HN) (r 8 a n HN)\n(r 6 a n HD2) (r 2 a n HE1)\n", "");
+    Workspace w = make_workspace(dir, 8, 3, sampleRestraints, "");
     RunResult bad = run_search({w.params, "--keep", "-4"}, dir.path());
     EXPECT_EQ(bad.out, "[Error] Wrong option or value: --keep -4\n");
     EXPECT_EQ(run_search({w.params, "--map"}, dir.path()).out, "[Error] Option --map needs a value\n");

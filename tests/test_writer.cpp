@@ -136,14 +136,9 @@ TEST(Table, RowsAndTheClosingLine) {
 
 // ---------------------------------------------------------------- driver
 
-const std::string restraints =
-    "(resid 3 and name HA) (resid 5 and name HG)\n"
-    "(resid 4 and name HN) (resid 8 and name HN)\n"
-    "(resid 6 and name HD2) (resid 6 and name HE1)\n";
-
 TEST(Driver, AnEmptyCandidateFileGivesNoStructure) {
     TempDir dir;
-    Workspace w = make_workspace(dir, 8, 3, restraints, "");
+    Workspace w = make_workspace(dir, 8, 3, sampleRestraints, "");
     RunResult r = run_noebundle({w.params}, dir.path());
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.out, "0 structures are calculated:\n  ID    Delta\nPredicted unambiguous restraints:\n"
@@ -154,7 +149,7 @@ TEST(Driver, AnEmptyCandidateFileGivesNoStructure) {
 TEST(Driver, TwoProtomersSkipTheReportAndRunsAppendToTheLog) {
     TempDir dir;
     const std::string one = "     0.000     0.000     0.000     8.000\n";
-    Workspace w = make_workspace(dir, 8, 2, restraints, one);
+    Workspace w = make_workspace(dir, 8, 2, sampleRestraints, one);
     RunResult first = run_noebundle({w.params}, dir.path());
     EXPECT_EQ(first.status, 0);
     std::vector<std::string> out = lines_of(first.out);
@@ -172,7 +167,7 @@ TEST(Driver, RankLineAndStructureNumbersAgree) {
     std::string candidates;
     for (int i = 0; i < 6; ++i)
         candidates += candidate_line(CandidateRow{0.4f * i, 0.3f * i, 0.1f, 4.0f + i, 0, 0}) + "\n";
-    Workspace w = make_workspace(dir, 8, 5, restraints, candidates);
+    Workspace w = make_workspace(dir, 8, 5, sampleRestraints, candidates);
     write_text(dir.file("abc_9.pdb"), "older\n");
     RunResult r = run_noebundle({w.params}, dir.path());
     ASSERT_EQ(r.status, 0) << r.out;
@@ -192,7 +187,7 @@ TEST(Driver, RankLineAndStructureNumbersAgree) {
 
 TEST(Driver, AStructureFileThatCannotBeWrittenStopsTheRun) {
     TempDir dir;
-    Workspace w = make_workspace(dir, 8, 3, restraints, "     0.000     0.000     0.000     8.000\n");
+    Workspace w = make_workspace(dir, 8, 3, sampleRestraints, "     0.000     0.000     0.000     8.000\n");
     fs::create_directories(dir.file("abc_1.pdb/in-the-way"));
     RunResult r = run_noebundle({w.params}, dir.path());
     EXPECT_EQ(r.status, 1);
