@@ -1,12 +1,12 @@
 #!/usr/bin/env python3
 """Runs noebundle on every case of this catalogue of bad inputs.
 
-Usage: run_cases.py NOEBUNDLE
+Usage: run_cases.py BUILD_DIR
 
 Each folder beside base/ is a case: the files of base/ (a working run),
 overridden by the case's own files, then changed as its case.json says:
-"remove" (files to delete), "mkdir" (names that become folders), "args"
-(default ["run.param"]). case.json also states the expected "status" and
+"remove" (files to delete), "mkdir" (names that become folders), "program"
+(default "noebundle", found in BUILD_DIR), "args" (default ["run.param"]). case.json also states the expected "status" and
 "first" line of standard output; "changes" lists the inputs the run may
 rewrite. Every other input must keep its bytes, and nothing may reach
 standard error.
@@ -32,7 +32,7 @@ def checksums(folder):
     return sums
 
 
-def run_case(exe, name):
+def run_case(build, name):
     case = os.path.join(HERE, name)
     with open(os.path.join(case, "case.json")) as f:
         description = json.load(f)
@@ -49,6 +49,7 @@ def run_case(exe, name):
                 os.remove(os.path.join(work, entry))
             os.makedirs(os.path.join(work, entry, "inside"))
         before = checksums(work)
+        exe = os.path.join(build, description.get("program", "noebundle"))
         result = subprocess.run([exe] + description.get("args", ["run.param"]), cwd=work, capture_output=True, timeout=120)
         after = checksums(work)
     problems = []
@@ -67,11 +68,11 @@ def run_case(exe, name):
 
 
 def main():
-    exe = os.path.abspath(sys.argv[1])
+    build = os.path.abspath(sys.argv[1])
     cases = sorted(d for d in os.listdir(HERE) if d != "base" and os.path.isdir(os.path.join(HERE, d)) and d != "__pycache__")
     failed = 0
     for name in cases:
-        problems = run_case(exe, name)
+        problems = run_case(build, name)
         if problems:
             failed += 1
             print("FAIL %s: %s" % (name, "; ".join(problems)))
