@@ -7,6 +7,13 @@
 #include <random>
 
 #include "getpdb.h"
+#include "oligomer.h"
+#include "parallel.h"
+#include "program.h"
+#include "rank.h"
+#include "report.h"
+#include "run.h"
+#include "score.h"
 
 namespace {
 

@@ -7,6 +7,13 @@
 #include <sys/resource.h>
 
 #include "getpdb.h"
+#include "oligomer.h"
+#include "parallel.h"
+#include "program.h"
+#include "rank.h"
+#include "report.h"
+#include "run.h"
+#include "score.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;

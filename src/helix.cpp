@@ -1,56 +1,9 @@
 #include "helix.h"
 
 #include <fstream>
+#include <sstream>
 
-#include "getpdb.h"
 #include "text.h"
-
-SinCos sin_cos(float angle) {
-    return {std::sin(static_cast<double>(angle)), std::cos(static_cast<double>(angle))};
-}
-
-Rotation rotation_matrix(const SinCos& ph, const SinCos& th, const SinCos& ps) {
-    Rotation r;
-    r.m[0][0] = static_cast<float>(ps.c * ph.c - (th.c * ph.s) * ps.s);
-    r.m[0][1] = static_cast<float>(ps.c * ph.s + (th.c * ph.c) * ps.s);
-    r.m[0][2] = static_cast<float>(ps.s * th.s);
-    r.m[1][0] = static_cast<float>((-ps.s) * ph.c - (th.c * ph.s) * ps.c);
-    r.m[1][1] = static_cast<float>((-ps.s) * ph.s + (th.c * ph.c) * ps.c);
-    r.m[1][2] = static_cast<float>(ps.c * th.s);
-    r.m[2][0] = static_cast<float>(th.s * ph.s);
-    r.m[2][1] = static_cast<float>((-th.s) * ph.c);
-    r.m[2][2] = static_cast<float>(th.c);
-    return r;
-}
-
-Rotation rotation_matrix(const float angle[3]) {
-    return rotation_matrix(sin_cos(angle[0]), sin_cos(angle[1]), sin_cos(angle[2]));
-}
-
-float step_angle(int numProtomer) { return static_cast<float>(6.283186 / numProtomer); }
-
-void Helix::rotate(const float angle[3], Point* output) const {
-    rotate(coord.data(), angle, output, numPoint());
-}
-
-void Helix::rotate(const Point* input, const float angle[3], Point* output, int n) {
-    Rotation r = rotation_matrix(angle);
-    for (int i = 0; i < n; ++i) output[i] = apply(r, input[i]);
-}
-
-void Helix::transit(const Point* input, Point* output, const float shift[3]) const {
-    transit(input, output, shift, numPoint());
-}
-
-void Helix::transit(const Point* input, Point* output, const float shift[3], int n) {
-    for (int i = 0; i < n; ++i) output[i] = shifted(input[i], shift);
-}
-
-// ---------------------------------------------------------------- reading
-
-void Helix::read_pdb() {
-    check(load_helix(param.workDir + "/check_pdb.log", param.pdbFile, *this));
-}
 
 void parse_check_log(std::istream& in, int& numResidue, int& checkAux) {
     numResidue = 0;
@@ -67,6 +20,8 @@ Status load_helix(const std::string& logPath, const std::string& pdbPath, Helix&
     return parse_helix_pdb(pdb, pdbPath, helix);
 }
 
+static bool is_atom_line(const std::string& line) { return line.compare(0, 4, "ATOM") == 0; }
+
 static std::string trim_blanks(const std::string& text) {
     std::size_t first = text.find_first_not_of(' ');
     if (first == std::string::npos) return std::string();
@@ -82,29 +37,27 @@ Status parse_helix_pdb(std::istream& in, const std::string& pdbPath, Helix& heli
     helix.coord.assign(2 * n, Point{0, 0, 0});
     helix.atomLine.assign(2 * n, std::string());
 
-    // A residue is a run of ATOM lines with one residue number; it must supply
-    // one CA and one side-chain point (CB or HA2), and the file exactly n residues.
-    bool started = false;
-    int current = 0, k = 0, accepted = 0;
+    // Each residue must supply one CA and one side-chain point (CB or HA2),
+    // and the file exactly n residues.
+    ResidueRuns runs;
+    int current = 0, k = -1, accepted = 0;
     bool hasCA = false, hasSide = false;
     auto complete = [&] { return accepted == 2 && hasCA && hasSide; };
     std::string line;
     while (std::getline(in, line)) {
-        if (line.compare(0, 4, "ATOM") != 0) continue;
-        std::string name = trim_blanks(cut(line, 12, 4));
-        int number = to_int(cut(line, 22, 4));
-        if (!started) {
-            started = true;
-            current = number;
-        }
-        if (number != current) {
-            if (!complete()) return Status::error(wrong_format(pdbPath));
-            helix.resNum[k] = current;
+        if (!is_atom_line(line)) continue;
+        const int number = to_int(cut(line, 22, 4));
+        if (runs.starts_residue(number)) {
+            if (k >= 0) {
+                if (!complete()) return Status::error(wrong_format(pdbPath));
+                helix.resNum[k] = current;
+            }
             if (++k >= n) return Status::error(wrong_format(pdbPath));
             accepted = 0;
             hasCA = hasSide = false;
             current = number;
         }
+        const std::string name = trim_blanks(cut(line, 12, 4));
         int slot;
         if (name == "CA") {
             slot = 2 * k;
@@ -117,8 +70,7 @@ Status parse_helix_pdb(std::istream& in, const std::string& pdbPath, Helix& heli
         }
         if (line.size() < 54) return Status::error(wrong_format(pdbPath));
         helix.atomLine[slot] = line;
-        helix.coord[slot] = {to_float(cut(line, 30, 8)), to_float(cut(line, 38, 8)),
-                             to_float(cut(line, 46, 8))};
+        helix.coord[slot] = pdb_point(line);
         ++accepted;
     }
     if (!complete() || k + 1 != n) return Status::error(wrong_format(pdbPath));
@@ -126,9 +78,18 @@ Status parse_helix_pdb(std::istream& in, const std::string& pdbPath, Helix& heli
     return Status::fine();
 }
 
-// -------------------------------------------------------------- alignment
+void count_residues(const std::string& pdbText, int& residues, int& atoms) {
+    residues = atoms = 0;
+    std::istringstream in(pdbText);
+    ResidueRuns runs;
+    for (std::string line; std::getline(in, line);) {
+        if (!is_atom_line(line)) continue;
+        if (runs.starts_residue(to_int(cut(line, 22, 4)))) ++residues;
+        ++atoms;
+    }
+}
 
-void Helix::move_zaxis() { align_on_z(coord, numResidue, center, angle); }
+// -------------------------------------------------------------- alignment
 
 static double clamp_unit(double v) { return v > 1.0 ? 1.0 : (v < -1.0 ? -1.0 : v); }
 
@@ -169,6 +130,6 @@ void align_on_z(std::vector<Point>& points, int n, float center[3], float angle[
     angle[0] = static_cast<float>(v[0] < 0 ? acos_a : -acos_a);
     angle[1] = static_cast<float>(-std::acos(clamp_unit(b)));
     std::vector<Point> turned(points.size());
-    Helix::rotate(points.data(), angle, turned.data(), static_cast<int>(points.size()));
+    rotate_points(points.data(), angle, turned.data(), static_cast<int>(points.size()));
     points = turned;
 }

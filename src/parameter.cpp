@@ -15,8 +15,6 @@ Parameter::Parameter()
       ss_r(0.5f),
       uncertainty(1.5f) {}
 
-void Parameter::read_param(const char* path) { check(load_param(path, *this)); }
-
 // Stores value under key; false when the key is not one of the twelve names.
 static bool assign(Parameter& p, const std::string& key, const std::string& value) {
     if (key == "proteinName") p.proteinName = value;

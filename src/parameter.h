@@ -30,7 +30,7 @@ public:
 
     Parameter();
 
-    // Fills the record from the file at path; ends the run on failure.
+    // Fills the record from the file at path; ends the run on failure (the run's shell).
     void read_param(const char* path);
 };
 

@@ -3,17 +3,9 @@
 #include <cstring>
 #include <fstream>
 
-#include "getpdb.h"
 #include "text.h"
 
-void Restraint::read_restraint() {
-    std::ifstream in;
-    if (!open_input(in, param.noeFile)) fail(cannot_open(param.noeFile));
-    for (std::string line; std::getline(in, line);) process_unambiguous(line);
-    check(count_status(*this, param.noeFile));
-}
-
-static void store(Restraint& res, const RestraintLine& r) {
+void add_restraint(Restraint& res, const RestraintLine& r) {
     int i = res.numRestraint;
     if (i < maxRestraint) {
         res.resIndex1[i] = r.resIndex1;
@@ -29,22 +21,22 @@ static void store(Restraint& res, const RestraintLine& r) {
     ++res.numRestraint;
 }
 
-void Restraint::process_unambiguous(std::string& line) {
-    RestraintLine parsed;
-    check(parse_restraint_line(line, param.noeFile, helix.resNum, param.pairDistance,
-                               param.pairTolerance, parsed));
-    store(*this, parsed);
-}
-
 Status parse_restraints(std::istream& in, const std::string& noeFile, const std::vector<int>& resNum,
                         const float pairDistance[3], const float pairTolerance[3], Restraint& res) {
     for (std::string line; std::getline(in, line);) {
         RestraintLine parsed;
         Status status = parse_restraint_line(line, noeFile, resNum, pairDistance, pairTolerance, parsed);
         if (!status.ok()) return status;
-        store(res, parsed);
+        add_restraint(res, parsed);
     }
     return count_status(res, noeFile);
+}
+
+Status load_restraints(const std::string& noeFile, const std::vector<int>& resNum, const float pairDistance[3],
+                       const float pairTolerance[3], Restraint& res) {
+    std::ifstream in;
+    if (!open_input(in, noeFile)) return Status::error(cannot_open(noeFile));
+    return parse_restraints(in, noeFile, resNum, pairDistance, pairTolerance, res);
 }
 
 Status count_status(const Restraint& res, const std::string& noeFile) {
@@ -125,17 +117,4 @@ Status parse_restraint_line(std::string& line, const std::string& noeFile,
             return Status::error("[Error] Atom " + std::string(atom->c_str()) + " in '" + noeFile +
                                  "' is neither CA nor CB");
     return Status::fine();
-}
-
-void check_restraint(const Point* model, int* flags) {
-    const int n = helix2.numPoint();
-    std::copy(model, model + n, helix2.coord.begin());
-    const float step[3] = {step_angle(param.numProtomer), 0, 0};
-    std::vector<Point> turned(n);
-    helix2.rotate(step, turned.data());
-    for (int i = 0; i < res.numRestraint; ++i) {
-        float d1, d2;
-        pair_distances(res, i, model, turned.data(), d1, d2);
-        flags[i] = closer_side(d1, d2);
-    }
 }

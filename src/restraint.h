@@ -1,12 +1,12 @@
 // Distance restraints between neighbouring protomers: the Restraint record,
 // the reader of the restraint file (ten space-separated tokens per line), and
-// the decision towards which neighbour each restraint points in one model.
+// the point pairs whose distances decide a restraint in one model.
 #pragma once
 #include <istream>
 #include <string>
 #include <vector>
 
-#include "helix.h"
+#include "geometry.h"
 #include "status.h"
 
 constexpr int maxRestraint = 100;
@@ -24,9 +24,9 @@ public:
     float lowerBound[maxRestraint];
     float upperBound[maxRestraint];
 
-    // Reads param.noeFile; ends the run on failure.
+    // The run's stages on this record, defined by the run's shell: read
+    // noeFile, and parse one line and append its restraint.
     void read_restraint();
-    // Parses one line and appends its restraint; ends the run on a bad line.
     void process_unambiguous(std::string& line);
 };
 
@@ -42,12 +42,18 @@ Status parse_restraint_line(std::string& line, const std::string& noeFile,
                             const std::vector<int>& resNum, const float pairDistance[3],
                             const float pairTolerance[3], RestraintLine& out);
 
+// Appends a parsed line (counted always, kept while there is room).
+void add_restraint(Restraint& res, const RestraintLine& line);
+
 // Whether the file held 3 to 100 restraints (lines past the 100th are counted, not kept).
 Status count_status(const Restraint& res, const std::string& noeFile);
 
 // Reads every line into res (the first 100 are kept) and checks the count.
 Status parse_restraints(std::istream& in, const std::string& noeFile, const std::vector<int>& resNum,
                         const float pairDistance[3], const float pairTolerance[3], Restraint& res);
+// Opens noeFile and reads it as above.
+Status load_restraints(const std::string& noeFile, const std::vector<int>& resNum, const float pairDistance[3],
+                       const float pairTolerance[3], Restraint& res);
 
 // Point index of an end: 2 * residue position, plus 1 for the CB.
 inline int end_point(int resIndex, const char* atom) {
@@ -65,7 +71,3 @@ inline void pair_distances(const Restraint& res, int i, const Point* model, cons
     d1 = distance(model[p], turned[q]);
     d2 = distance(turned[p], model[q]);
 }
-
-// For each restraint: -1 when the neighbour turned by minus one step is the
-// closer pairing, +1 when the other is, 0 on a tie. Uses helix2 as scratch.
-void check_restraint(const Point* model, int* flags);

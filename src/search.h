@@ -1,23 +1,14 @@
-// The systematic search of placements and the preparation that needs no
-// structure-file reader: counting the residues of a helix file, writing the
-// aligned template, the grid of placements, the best-K search with both
-// cores, and the picture of the score landscape.
+// The systematic search of placements: the grid, and the best K placements
+// of it found on every core, with the best score over the turning angles for
+// each tilt and radius (the landscape).
 #pragma once
 #include <cstdint>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "getpdb.h"
-
-// Residues (runs of ATOM lines with one residue number) and ATOM lines, as
-// the helix reader counts them.
-void count_helix(const std::string& pdbText, int& residues, int& atoms);
-
-// The ATOM lines of a helix file moved into the aligned frame of the helix
-// (centre subtracted, then the rotation of the angle triple), 80 characters
-// each, and an END line.
-std::string aligned_template(const std::string& pdbText, const float center[3], const float angle[3]);
+#include "candidates.h"
+#include "score.h"
 
 // Grid values, each exactly as a candidate file holds it: the float that its
 // three-decimal text reads back as. Angles in radians, radii in Angstrom.
@@ -49,7 +40,3 @@ struct SearchResult {
 // is called now and then from one thread.
 SearchResult search(const Scorer& scorer, const Grid& grid, std::size_t keep,
                     const std::function<void(std::uint64_t, std::uint64_t)>& progress = nullptr);
-
-// The landscape as an SVG heat map: radius across, theta up, the best
-// placement marked.
-std::string landscape_svg(const Grid& grid, const SearchResult& result);

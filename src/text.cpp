@@ -119,6 +119,12 @@ std::string padded(long value, int width) {
     return out;
 }
 
+bool put_line(std::FILE* stream, const std::string& line) {
+    const bool written = std::fwrite(line.data(), 1, line.size(), stream) == line.size() &&
+                         std::fputc('\n', stream) != EOF;
+    return std::fflush(stream) == 0 && written;
+}
+
 bool open_input(std::ifstream& in, const std::string& path) {
     std::error_code ec;
     if (std::filesystem::is_directory(path, ec)) return false;

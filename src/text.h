@@ -2,6 +2,7 @@
 // conversions made safe for any input, fixed-point formatting, and file
 // access that never leaves a half-written file behind.
 #pragma once
+#include <cstdio>
 #include <fstream>
 #include <string>
 
@@ -29,6 +30,10 @@ std::string padded(long value, int width);
 void append_padded(std::string& out, long value, int width);
 // p needs room for the larger of width and 21 characters.
 char* put_padded(char* p, long value, int width);
+
+// Writes line and a line feed to the stream and flushes it; false when any
+// of it fails (a full disk, a closed pipe).
+bool put_line(std::FILE* stream, const std::string& line);
 
 // Opens a file for reading; false when it cannot be opened or is a directory.
 bool open_input(std::ifstream& in, const std::string& path);

@@ -1,6 +1,13 @@
 #include "support.h"
 
 #include "getpdb.h"
+#include "oligomer.h"
+#include "parallel.h"
+#include "program.h"
+#include "rank.h"
+#include "report.h"
+#include "run.h"
+#include "score.h"
 
 #include <cmath>
 #include <cstdio>

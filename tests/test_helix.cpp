@@ -6,6 +6,13 @@
 #include <sstream>
 
 #include "getpdb.h"
+#include "oligomer.h"
+#include "parallel.h"
+#include "program.h"
+#include "rank.h"
+#include "report.h"
+#include "run.h"
+#include "score.h"
 #include "helix.h"
 #include "support.h"
 

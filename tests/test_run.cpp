@@ -92,6 +92,13 @@ TEST(Run, ErrorsOfLaterStagesStopTheRunWithOneLine) {
 #include <random>
 
 #include "getpdb.h"
+#include "oligomer.h"
+#include "parallel.h"
+#include "program.h"
+#include "rank.h"
+#include "report.h"
+#include "run.h"
+#include "score.h"
 #include "text.h"
 
 namespace {
@@ -117,8 +124,14 @@ TEST(Threads, OneAndTwoThreadsGiveTheSameBytes) {
         Workspace w = make_workspace(dir, 10, 3, sampleRestraints, candidates);
         RunResult r = in_child([&] {
             set_worker_count(threads);
-            const char* args[] = {"noebundle", w.params.c_str(), nullptr};
-            noebundle_main(2, const_cast<char**>(args));
+            Parameter param;
+            Helix aligned;
+            Restraint res{};
+            check(load_param(w.params, param));
+            check(load_helix(param.workDir + "/check_pdb.log", param.pdbFile, aligned));
+            align_on_z(aligned.coord, aligned.numResidue, aligned.center, aligned.angle);
+            check(load_restraints(param.noeFile, aligned.resNum, param.pairDistance, param.pairTolerance, res));
+            check(run_candidates(param, aligned, res));
         });
         ASSERT_EQ(r.status, 0) << r.out;
         // The same folder name in both, so that the closing line can match.

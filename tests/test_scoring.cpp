@@ -10,6 +10,13 @@
 #include <unistd.h>
 
 #include "getpdb.h"
+#include "oligomer.h"
+#include "parallel.h"
+#include "program.h"
+#include "rank.h"
+#include "report.h"
+#include "run.h"
+#include "score.h"
 #include "support.h"
 #include "text.h"
 

@@ -8,7 +8,15 @@
 #include <sstream>
 
 #include "getpdb.h"
+#include "oligomer.h"
+#include "parallel.h"
+#include "program.h"
+#include "rank.h"
+#include "report.h"
+#include "run.h"
+#include "score.h"
 #include "prepare.h"
+#include "landscape.h"
 #include "search.h"
 #include "support.h"
 #include "text.h"
@@ -21,7 +29,7 @@ const std::string real = std::string(EXAMPLES_DIR);
 Helix read_back(const std::string& pdbText) {
     Helix h;
     int atoms;
-    count_helix(pdbText, h.numResidue, atoms);
+    count_residues(pdbText, h.numResidue, atoms);
     std::istringstream in(pdbText);
     EXPECT_TRUE(parse_helix_pdb(in, "h", h).ok());
     h.move_zaxis();
@@ -49,7 +57,7 @@ TEST(Preparation, BM2ChainAFromPdbAndFromGzippedMmcif) {
     ASSERT_TRUE(extract_helix(real + "/bm2/2kix_model1.pdb", a, pdb).ok());
     ASSERT_TRUE(extract_helix(std::string(TEST_DATA) + "/2kix.cif.gz", a, cif).ok());
     int residues, atoms;
-    count_helix(pdb, residues, atoms);
+    count_residues(pdb, residues, atoms);
     EXPECT_EQ(residues, 33);
     EXPECT_EQ(atoms, 557);
     Helix h = read_back(pdb), fromCif = read_back(cif);

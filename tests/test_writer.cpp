@@ -7,6 +7,13 @@
 #include <sstream>
 
 #include "getpdb.h"
+#include "oligomer.h"
+#include "parallel.h"
+#include "program.h"
+#include "rank.h"
+#include "report.h"
+#include "run.h"
+#include "score.h"
 #include "support.h"
 #include "text.h"
 
@@ -105,9 +112,9 @@ TEST_F(Report, LinesNameTheCloserNeighbour) {
 TEST_F(Report, VotesAddUpAndOppositeVotesCancel) {
     add(0, "HA", "CA", 0, "HA", "CA");  // the same atom: always a tie
     const CandidateRow up{0, 0, 0, 5, 0, 0}, down{static_cast<float>(M_PI), 0, 0, 5, 0, 0};
-    EXPECT_EQ(restraint_votes({up, up, up}), (std::vector<int>{-3, 0}));
-    EXPECT_EQ(restraint_votes({down}), (std::vector<int>{1, 0}));
-    EXPECT_EQ(restraint_votes({up, down}), (std::vector<int>{0, 0}));
+    EXPECT_EQ(restraint_votes(helix, res, param.numProtomer, {up, up, up}), (std::vector<int>{-3, 0}));
+    EXPECT_EQ(restraint_votes(helix, res, param.numProtomer, {down}), (std::vector<int>{1, 0}));
+    EXPECT_EQ(restraint_votes(helix, res, param.numProtomer, {up, down}), (std::vector<int>{0, 0}));
 }
 
 TEST_F(Report, ItIsAppendedToTheLogAndPrinted) {

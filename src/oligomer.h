@@ -1,0 +1,31 @@
+// The template (the ATOM lines of origin.pdb) and the PDB text of a placed
+// oligomer: protomer 1 is the template rotated by phi, theta, psi and moved
+// by the radius along x; protomer p is protomer 1 turned by p steps about z.
+// Also the template itself, written from a helix in the aligned frame.
+#pragma once
+#include <istream>
+#include <string>
+#include <vector>
+
+#include "candidates.h"
+#include "geometry.h"
+
+// The ATOM lines of origin.pdb (padded to 78 characters) and their points.
+struct Template {
+    std::vector<std::string> lines;
+    std::vector<Point> points;
+};
+Template parse_template(std::istream& in);
+
+// Every protomer's points, protomer 0 first.
+std::vector<std::vector<Point>> place_oligomer(const std::vector<Point>& points, const CandidateRow& row,
+                                               int numProtomer);
+
+// The whole PDB text of one oligomer placed by phi, theta, psi and radius.
+std::string oligomer_pdb(const Template& tmpl, const CandidateRow& row, int numProtomer);
+void append_oligomer_pdb(std::string& out, const Template& tmpl, const CandidateRow& row, int numProtomer);
+
+// The ATOM lines of a helix file moved into the aligned frame of the helix
+// (centre subtracted, then the rotation of the angle triple), 80 characters
+// each, and an END line.
+std::string aligned_template(const std::string& pdbText, const float center[3], const float angle[3]);
