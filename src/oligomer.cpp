@@ -53,7 +53,8 @@ static char* put_text(char* p, const std::string& line, std::size_t first, std::
 
 // One atom line: columns 1 to 78 built in a buffer (wide enough for a serial
 // and coordinates that outgrow their fields), then the template's own tail.
-static void append_atom_line(std::string& out, const std::string& line, long serial, Point p,
+// Returns where its x field starts in out.
+static std::size_t append_atom_line(std::string& out, const std::string& line, long serial, Point p,
                              int protomer) {
     char buffer[256];
     char* q = put_text(buffer, line, 0, 6);
@@ -61,6 +62,7 @@ static void append_atom_line(std::string& out, const std::string& line, long ser
     q = put_text(q, line, 11, 10);
     *q++ = ' ';
     q = put_text(q, line, 22, 8);
+    const std::size_t field = out.size() + static_cast<std::size_t>(q - buffer);
     q = put_fixed3(q, p.x, 8);
     q = put_fixed3(q, p.y, 8);
     q = put_fixed3(q, p.z, 8);
@@ -73,6 +75,7 @@ static void append_atom_line(std::string& out, const std::string& line, long ser
     out.append(buffer, q);
     out.append(line, 78, std::string::npos);
     out += '\n';
+    return field;
 }
 
 void append_oligomer_pdb(std::string& out, const Template& tmpl, const CandidateRow& row, int numProtomer) {
@@ -90,6 +93,47 @@ void append_oligomer_pdb(std::string& out, const Template& tmpl, const Candidate
         }
     }
     out += "END\n";
+}
+
+OligomerImage::OligomerImage(const Template& t, int protomers) : tmpl(t), numProtomer(protomers) {
+    long serial = 0;
+    for (int p = 0; p < numProtomer; ++p)
+        for (const std::string& line : tmpl.lines) fields.push_back(append_atom_line(text, line, ++serial, {0, 0, 0}, p));
+    text += "END\n";
+}
+
+const std::string& OligomerBuffer::make(const CandidateRow& row) {
+    // The same arithmetic as append_oligomer_pdb, without its allocations.
+    const int n = static_cast<int>(image_.tmpl.points.size());
+    first_.resize(n);
+    turned_.resize(n);
+    rotate_points(image_.tmpl.points.data(), &row[0], first_.data(), n);
+    const float shift[3] = {row[3], 0, 0};
+    shift_points(first_.data(), first_.data(), shift, n);
+    if (!laid_) text_ = image_.text;
+    laid_ = fill_coordinates();
+    if (!laid_) {
+        text_.clear();
+        append_oligomer_pdb(text_, image_.tmpl, row, image_.numProtomer);
+    }
+    return text_;
+}
+
+// Writes every coordinate into its field; false at the first that is wider.
+bool OligomerBuffer::fill_coordinates() {
+    const int n = static_cast<int>(first_.size());
+    char* text = &text_[0];
+    const std::size_t* field = image_.fields.data();
+    for (int p = 0; p < image_.numProtomer; ++p) {
+        if (p > 0) turn_copy(first_, p, image_.numProtomer, turned_);
+        const Point* points = p == 0 ? first_.data() : turned_.data();
+        for (int j = 0; j < n; ++j) {
+            char* q = text + *field++;
+            if (!put_fixed3_8(q, points[j].x) || !put_fixed3_8(q + 8, points[j].y) || !put_fixed3_8(q + 16, points[j].z))
+                return false;
+        }
+    }
+    return true;
 }
 
 std::string oligomer_pdb(const Template& tmpl, const CandidateRow& row, int numProtomer) {

@@ -30,46 +30,37 @@ void parallel_slices(std::size_t n, const std::function<void(std::size_t, std::s
     for (std::thread& t : threads) t.join();
 }
 
-bool make_and_use(std::size_t ring, const std::function<bool(std::size_t)>& make,
-                  const std::function<bool(std::size_t)>& use, std::size_t& stopped) {
+bool take_make_use(int workers, const std::function<bool(int)>& take, const std::function<void(int)>& make,
+                   const std::function<bool(int)>& use) {
     std::mutex mutex;
-    std::condition_variable changed;
-    std::size_t made = 0, used = 0;
-    bool finished = false, stop = false;
-    std::thread maker([&] {
+    std::condition_variable turn;
+    std::size_t taken = 0, used = 0;
+    bool exhausted = false, stopped = false;
+    auto work = [&](int w) {
         for (;;) {
             std::unique_lock<std::mutex> lock(mutex);
-            changed.wait(lock, [&] { return stop || made - used < ring; });
-            if (stop) return;
-            const std::size_t slot = made % ring;
+            if (exhausted || stopped) return;
+            if (!take(w)) {
+                exhausted = true;
+                return;
+            }
+            const std::size_t ticket = taken++;
             lock.unlock();
-            const bool more = make(slot);
+            make(w);
             lock.lock();
-            if (!more) finished = true;
-            else ++made;
-            changed.notify_all();
-            if (!more) return;
+            turn.wait(lock, [&] { return stopped || used == ticket; });
+            if (stopped) return;
+            lock.unlock();
+            const bool fine = use(w);
+            lock.lock();
+            if (fine) ++used;
+            else stopped = true;
+            turn.notify_all();
         }
-    });
-    bool complete = true;
-    for (;;) {
-        std::unique_lock<std::mutex> lock(mutex);
-        changed.wait(lock, [&] { return finished || made > used; });
-        if (made == used) break;
-        const std::size_t slot = used % ring;
-        lock.unlock();
-        const bool fine = use(slot);
-        lock.lock();
-        if (!fine) {
-            stopped = slot;
-            complete = false;
-            stop = true;
-            changed.notify_all();
-            break;
-        }
-        ++used;
-        changed.notify_all();
-    }
-    maker.join();
-    return complete;
+    };
+    std::vector<std::thread> threads;
+    for (int w = 1; w < workers; ++w) threads.emplace_back(work, w);
+    work(0);
+    for (std::thread& t : threads) t.join();
+    return !stopped;
 }

@@ -1,6 +1,6 @@
 // Work on both cores: the number of threads, consecutive slices of a range,
-// and a two-thread pipeline that makes items on one thread while the other
-// uses them in order. Results never depend on the number of threads.
+// and a pipeline that makes items on every thread and uses them in order.
+// Results never depend on the number of threads.
 #pragma once
 #include <cstddef>
 #include <functional>
@@ -15,9 +15,11 @@ int worker_count();
 void parallel_slices(std::size_t n, const std::function<void(std::size_t, std::size_t)>& body,
                      std::size_t grain = 256);
 
-// Calls make(slot) on a second thread and use(slot) on this one, item after
-// item through ring slots (item i in slot i % ring), in order. make returns
-// false when there are no more items, use false to stop early. Returns false
-// when use stopped; stopped then holds that slot.
-bool make_and_use(std::size_t ring, const std::function<bool(std::size_t)>& make,
-                  const std::function<bool(std::size_t)>& use, std::size_t& stopped);
+// Works through items on `workers` threads, this one among them, each with
+// its own index w: take(w) gets the next item (one thread at a time, so
+// items are taken in order; false when none are left), make(w) runs
+// alongside the other threads, and use(w) runs one at a time, in the order
+// the items were taken. Once a use returns false no later item is used, and
+// the result is false.
+bool take_make_use(int workers, const std::function<bool(int)>& take, const std::function<void(int)>& make,
+                   const std::function<bool(int)>& use);

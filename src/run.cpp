@@ -1,5 +1,6 @@
 #include "run.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
 
@@ -38,40 +39,30 @@ namespace {
 // One structure file to write, or the wrong-format stop at that line.
 struct Structure {
     std::string path;
-    std::string text;
+    CandidateRow row{};
     bool badLine = false;
 };
 
-// Makes the structure files from the ranked candidate file, one by one.
-class StructureMaker {
+// Takes the structure files from the ranked candidate file, one by one.
+class StructureList {
 public:
-    StructureMaker(std::istream& candidates, const Template& tmpl, const Parameter& param)
-        : candidates_(candidates), tmpl_(tmpl), param_(param) {}
+    StructureList(std::istream& candidates, const Parameter& param) : candidates_(candidates), param_(param) {}
     // Fills s with the next structure; false at the end of the file.
     bool next(Structure& s) {
-        std::string line;
-        if (!std::getline(candidates_, line)) return false;
+        if (!std::getline(candidates_, line_)) return false;
         ++k_;
         s.path = param_.workDir + "/" + param_.proteinName + "_" + std::to_string(k_) + ".pdb";
-        s.text.clear();
-        s.badLine = line.size() < candidateLineLength;
-        if (!s.badLine) append_oligomer_pdb(s.text, tmpl_, parse_candidate_line(line), param_.numProtomer);
+        s.badLine = line_.size() < candidateLineLength;
+        if (!s.badLine) s.row = parse_candidate_line(line_);
         return true;
     }
 
 private:
     std::istream& candidates_;
-    const Template& tmpl_;
     const Parameter& param_;
+    std::string line_;
     long k_ = 0;
 };
-
-// Writes one structure file; a bad candidate line or a failed write stops the run.
-Status write_structure(const Structure& s, const std::string& candidatePath) {
-    if (s.badLine) return Status::error(wrong_format(candidatePath));
-    if (!replace_file(s.path, s.text, false)) return Status::error(cannot_open(s.path));
-    return Status::fine();
-}
 
 // Writes a line to the log and then to standard output, flushing both.
 Status log_and_print(std::FILE* log, const std::string& logPath, const std::string& line) {
@@ -102,27 +93,26 @@ Status write_structures(const Parameter& param) {
     const std::string path = candidate_path(param);
     std::ifstream candidates;
     if (!open_input(candidates, path)) return Status::error(cannot_open(path));
-    StructureMaker maker(candidates, tmpl, param);
-    if (worker_count() > 1) {
-        // Made on a second thread while this one writes them, in order, so a
-        // failure stops at the same file as a one-thread run.
-        std::vector<Structure> slots(4);
-        Status status;
-        std::size_t stopped = 0;
-        make_and_use(slots.size(), [&](std::size_t i) { return maker.next(slots[i]); },
-                     [&](std::size_t i) {
-                         status = write_structure(slots[i], path);
-                         return status.ok();
-                     },
-                     stopped);
-        return status;
-    }
-    Structure s;
-    while (maker.next(s)) {
-        Status status = write_structure(s, path);
-        if (!status.ok()) return status;
-    }
-    return Status::fine();
+    StructureList list(candidates, param);
+    const OligomerImage image(tmpl, param.numProtomer);
+    // Every thread makes structures while one of them writes; the files are
+    // written in order, so a failure stops at the same file with any number
+    // of threads. Beyond a few makers, the extra ones would only wait for the writer.
+    const int workers = std::min(worker_count(), 4);
+    std::vector<Structure> structures(workers);
+    std::vector<OligomerBuffer> buffers(workers, OligomerBuffer(image));
+    Status status;
+    take_make_use(workers, [&](int w) { return list.next(structures[w]); },
+                  [&](int w) {
+                      if (!structures[w].badLine) buffers[w].make(structures[w].row);
+                  },
+                  [&](int w) {
+                      const Structure& s = structures[w];
+                      if (s.badLine) status = Status::error(wrong_format(path));
+                      else if (!replace_file(s.path, buffers[w].text(), false)) status = Status::error(cannot_open(s.path));
+                      return status.ok();
+                  });
+    return status;
 }
 
 Status write_ranking(const Parameter& param, std::size_t count, const std::vector<float>& scores) {

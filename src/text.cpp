@@ -57,7 +57,50 @@ static char* put_right_aligned(char* p, const char* first, const char* end, int 
     return p + length;
 }
 
+namespace {
+// The whole part right-aligned in four characters, with or without a minus,
+// and the point with the three decimals: each a 4-byte copy.
+struct Fixed3Tables {
+    char whole[10000][4];
+    char negative[1000][4];
+    char fraction[1000][4];
+    Fixed3Tables() {
+        char text[8];
+        for (int i = 0; i < 10000; ++i) {
+            std::snprintf(text, sizeof text, "%4d", i);
+            std::memcpy(whole[i], text, 4);
+        }
+        for (int i = 0; i < 1000; ++i) {
+            std::snprintf(text, sizeof text, "%4s", ("-" + std::to_string(i)).c_str());
+            std::memcpy(negative[i], text, 4);
+            std::snprintf(text, sizeof text, ".%03d", i);
+            std::memcpy(fraction[i], text, 4);
+        }
+    }
+};
+const Fixed3Tables& fixed3_tables() {
+    static const Fixed3Tables tables;
+    return tables;
+}
+}  // namespace
+
+bool put_fixed3_8(char* p, float value) {
+    // Rounded exactly as in put_fixed3 below.
+    const double scaled = static_cast<double>(value) * 1000.0;
+    if (!(std::fabs(scaled) < 9999999.5)) return false;  // NaN too
+    const long long thousandths = std::llrint(scaled);
+    const bool negative = std::signbit(value);
+    const unsigned long long a = static_cast<unsigned long long>(negative ? -thousandths : thousandths);
+    const unsigned long long whole = a / 1000;
+    if (whole >= (negative ? 1000u : 10000u)) return false;
+    const Fixed3Tables& t = fixed3_tables();
+    std::memcpy(p, negative ? t.negative[whole] : t.whole[whole], 4);
+    std::memcpy(p + 4, t.fraction[a % 1000], 4);
+    return true;
+}
+
 char* put_fixed3(char* p, float value, int width) {
+    if (width == 8 && put_fixed3_8(p, value)) return p + 8;
     // A float times 1000 is exact in double, so rounding it to an integer
     // (ties to even, the default mode) rounds exactly as printf does.
     const double scaled = static_cast<double>(value) * 1000.0;

@@ -24,6 +24,11 @@ void append_fixed3(std::string& out, float value, int width);
 // Writes the same at p and returns its end; p needs room for the larger of
 // width and 48 characters.
 char* put_fixed3(char* p, float value, int width);
+// The same in width 8 for the common case, from tables: writes exactly 8
+// characters at p and returns true when the text takes 8 (a finite value
+// below 9999.9995 in magnitude, 999.9995 when negative); false otherwise,
+// leaving p untouched.
+bool put_fixed3_8(char* p, float value);
 
 // printf-style "%*ld".
 std::string padded(long value, int width);
