@@ -1,0 +1,65 @@
+// The fast structure writer: the bytes of the line-by-line one, whether the
+// coordinates fit their fields or not, and files used in the order taken.
+#include <gtest/gtest.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <vector>
+
+#include "oligomer.h"
+#include "parallel.h"
+#include "text.h"
+
+namespace {
+
+TEST(Fixed3Field, TakesExactlyTheValuesPrintfWritesInEightCharacters) {
+    for (float v : {9999.999f, 9999.9995f, 10000.0f, -999.999f, -999.9995f, -1000.0f, -0.0f, -0.0004f, 0.0625f,
+                    1e-30f, NAN, INFINITY, -FLT_MAX}) {
+        char printed[64], field[8];
+        std::snprintf(printed, sizeof printed, "%8.3f", static_cast<double>(v));
+        const bool fits = put_fixed3_8(field, v);
+        EXPECT_EQ(fits, std::strlen(printed) == 8 && std::isfinite(v)) << v;  // "     nan" takes the slow path
+        if (fits) {
+            EXPECT_EQ(std::string(field, 8), printed);
+        }
+    }
+}
+
+TEST(OligomerBuffer, SameBytesAsLineByLineThroughWideValuesAndBack) {
+    std::ifstream in(std::string(TEST_DATA) + "/template.pdb");
+    Template big = parse_template(in);
+    const Template small = big;
+    for (int copies = 0; copies < 430; ++copies) big.lines.insert(big.lines.end(), small.lines.begin(), small.lines.end());
+    big.points.resize(big.lines.size(), Point{1.5f, -2.25f, 0.0f});
+    // 1293 atoms in 78 protomers: serials beyond 99999 widen their field.
+    for (const auto& [t, protomers] : {std::pair<const Template&, int>{small, 1}, {small, 10}, {big, 78}}) {
+        const OligomerImage image(t, protomers);
+        OligomerBuffer buffer(image);
+        for (float radius : {8.0f, -1005.0f, 0.0f, 12345.0f, 9999.0f, NAN, 3.5f}) {
+            const CandidateRow row{0.3f, 1.1f, -0.4f, radius, 0, 0};
+            EXPECT_EQ(buffer.make(row), oligomer_pdb(t, row, protomers)) << protomers << " " << radius;
+        }
+    }
+}
+
+TEST(TakeMakeUse, UsesInOrderAndStopsAtTheFirstFailure) {
+    for (int workers : {1, 2, 4}) {
+        int next = 0;
+        std::vector<int> item(workers), made(workers), order;
+        const bool complete = take_make_use(
+            workers, [&](int w) { return next < 100 ? (item[w] = next++, true) : false; },
+            [&](int w) { made[w] = item[w] * 2; },
+            [&](int w) {
+                order.push_back(made[w] / 2);
+                return item[w] != 37;
+            });
+        EXPECT_FALSE(complete);
+        ASSERT_EQ(order.size(), 38u) << workers;
+        for (int i = 0; i < 38; ++i) EXPECT_EQ(order[i], i);
+    }
+}
+
+}  // namespace
