@@ -59,41 +59,45 @@ static char* put_right_aligned(char* p, const char* first, const char* end, int 
 
 namespace {
 // The whole part right-aligned in four characters, with or without a minus,
-// and the point with the three decimals: each a 4-byte copy.
+// and the point with the three decimals: each a 4-byte copy. Built by the
+// compiler, so no program pays for it at startup.
 struct Fixed3Tables {
     char whole[10000][4];
     char negative[1000][4];
     char fraction[1000][4];
-    Fixed3Tables() {
-        char text[8];
+    constexpr Fixed3Tables() : whole(), negative(), fraction() {
         for (int i = 0; i < 10000; ++i) {
-            std::snprintf(text, sizeof text, "%4d", i);
-            std::memcpy(whole[i], text, 4);
-        }
-        for (int i = 0; i < 1000; ++i) {
-            std::snprintf(text, sizeof text, "%4s", ("-" + std::to_string(i)).c_str());
-            std::memcpy(negative[i], text, 4);
-            std::snprintf(text, sizeof text, ".%03d", i);
-            std::memcpy(fraction[i], text, 4);
+            bool lead = true;  // blanks until the first nonzero digit; the units always shown
+            for (int k = 0, unit = 1000; k < 4; ++k, unit /= 10) {
+                const int digit = i / unit % 10;
+                lead = lead && digit == 0 && k < 3;
+                whole[i][k] = lead ? ' ' : static_cast<char>('0' + digit);
+                if (i < 1000) negative[i][k] = whole[i][k];
+            }
+            if (i < 1000) {
+                negative[i][i < 10 ? 2 : i < 100 ? 1 : 0] = '-';
+                fraction[i][0] = '.';
+                for (int k = 3, rest = i; k > 0; --k, rest /= 10) fraction[i][k] = static_cast<char>('0' + rest % 10);
+            }
         }
     }
 };
-const Fixed3Tables& fixed3_tables() {
-    static const Fixed3Tables tables;
-    return tables;
-}
+constexpr Fixed3Tables fixed3Tables;
 }  // namespace
 
 bool put_fixed3_8(char* p, float value) {
-    // Rounded exactly as in put_fixed3 below.
+    // Rounded exactly as llrint in put_fixed3 below: adding and subtracting
+    // 1.5 * 2^52 leaves no bits below the units, so the sum rounds to the
+    // nearest integer, ties to even, in the default rounding mode.
     const double scaled = static_cast<double>(value) * 1000.0;
     if (!(std::fabs(scaled) < 9999999.5)) return false;  // NaN too
-    const long long thousandths = std::llrint(scaled);
+    const double magic = 6755399441055744.0;
+    const long long thousandths = static_cast<long long>((scaled + magic) - magic);  // kept: no -ffast-math
     const bool negative = std::signbit(value);
     const unsigned long long a = static_cast<unsigned long long>(negative ? -thousandths : thousandths);
     const unsigned long long whole = a / 1000;
     if (whole >= (negative ? 1000u : 10000u)) return false;
-    const Fixed3Tables& t = fixed3_tables();
+    const Fixed3Tables& t = fixed3Tables;
     std::memcpy(p, negative ? t.negative[whole] : t.whole[whole], 4);
     std::memcpy(p + 4, t.fraction[a % 1000], 4);
     return true;
