@@ -109,7 +109,8 @@ Status write_structures(const Parameter& param) {
                   [&](int w) {
                       const Structure& s = structures[w];
                       if (s.badLine) status = Status::error(wrong_format(path));
-                      else if (!replace_file(s.path, buffers[w].text(), false)) status = Status::error(cannot_open(s.path));
+                      else if (!replace_file(s.path, buffers[w].text(), false))
+                          status = Status::error(cannot_open(s.path));
                       return status.ok();
                   });
     return status;
