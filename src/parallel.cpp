@@ -30,37 +30,54 @@ void parallel_slices(std::size_t n, const std::function<void(std::size_t, std::s
     for (std::thread& t : threads) t.join();
 }
 
-bool take_make_use(int workers, const std::function<bool(int)>& take, const std::function<void(int)>& make,
-                   const std::function<bool(int)>& use) {
+bool take_make_use(int workers, std::size_t ring, const std::function<bool(std::size_t)>& take,
+                   const std::function<void(std::size_t)>& make, const std::function<bool(std::size_t)>& use) {
     std::mutex mutex;
-    std::condition_variable turn;
+    std::condition_variable changed;
     std::size_t taken = 0, used = 0;
-    bool exhausted = false, stopped = false;
-    auto work = [&](int w) {
-        for (;;) {
-            std::unique_lock<std::mutex> lock(mutex);
-            if (exhausted || stopped) return;
-            if (!take(w)) {
-                exhausted = true;
+    std::vector<char> made(ring, 0);
+    bool exhausted = false, stopped = false, usingNow = false;
+    auto next_made = [&] { return used < taken && made[used % ring]; };
+    auto work = [&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        while (!stopped) {
+            if (!usingNow && next_made()) {
+                // Uses every item made in a row, without handing over to another thread.
+                usingNow = true;
+                do {
+                    const std::size_t slot = used % ring;
+                    lock.unlock();
+                    const bool fine = use(slot);
+                    lock.lock();
+                    made[slot] = 0;
+                    if (fine) ++used;
+                    else stopped = true;
+                    changed.notify_all();
+                } while (!stopped && next_made());
+                usingNow = false;
+            } else if (!exhausted && taken - used < ring) {
+                const std::size_t slot = taken % ring;
+                if (take(slot)) {
+                    ++taken;
+                    lock.unlock();
+                    make(slot);
+                    lock.lock();
+                    made[slot] = 1;
+                } else {
+                    exhausted = true;
+                    changed.notify_all();
+                }
+            } else if (exhausted && used == taken) {
                 return;
+            } else {
+                changed.wait(lock);
             }
-            const std::size_t ticket = taken++;
-            lock.unlock();
-            make(w);
-            lock.lock();
-            turn.wait(lock, [&] { return stopped || used == ticket; });
-            if (stopped) return;
-            lock.unlock();
-            const bool fine = use(w);
-            lock.lock();
-            if (fine) ++used;
-            else stopped = true;
-            turn.notify_all();
         }
+        changed.notify_all();
     };
     std::vector<std::thread> threads;
-    for (int w = 1; w < workers; ++w) threads.emplace_back(work, w);
-    work(0);
+    for (int w = 1; w < workers; ++w) threads.emplace_back(work);
+    work();
     for (std::thread& t : threads) t.join();
     return !stopped;
 }

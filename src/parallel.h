@@ -15,11 +15,13 @@ int worker_count();
 void parallel_slices(std::size_t n, const std::function<void(std::size_t, std::size_t)>& body,
                      std::size_t grain = 256);
 
-// Works through items on `workers` threads, this one among them, each with
-// its own index w: take(w) gets the next item (one thread at a time, so
-// items are taken in order; false when none are left), make(w) runs
-// alongside the other threads, and use(w) runs one at a time, in the order
-// the items were taken. Once a use returns false no later item is used, and
+// Works through items on `workers` threads, this one among them, through
+// `ring` slots (item i in slot i % ring): take(slot) gets the next item (one
+// thread at a time, so in order; false when none are left), make(slot) runs
+// alongside the other threads, and use(slot) runs one at a time, in the
+// order the items were taken. Whichever thread finds the next item made
+// uses it, and a thread that cannot use one makes one, so no thread sleeps
+// while there is work. Once a use returns false no later item is used, and
 // the result is false.
-bool take_make_use(int workers, const std::function<bool(int)>& take, const std::function<void(int)>& make,
-                   const std::function<bool(int)>& use);
+bool take_make_use(int workers, std::size_t ring, const std::function<bool(std::size_t)>& take,
+                   const std::function<void(std::size_t)>& make, const std::function<bool(std::size_t)>& use);

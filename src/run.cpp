@@ -95,21 +95,23 @@ Status write_structures(const Parameter& param) {
     if (!open_input(candidates, path)) return Status::error(cannot_open(path));
     StructureList list(candidates, param);
     const OligomerImage image(tmpl, param.numProtomer);
-    // Every thread makes structures while one of them writes; the files are
-    // written in order, so a failure stops at the same file with any number
-    // of threads. Beyond a few makers, the extra ones would only wait for the writer.
+    // Every thread makes structures and writes the next one when it is made;
+    // the files are written in order, so a failure stops at the same file
+    // with any number of threads. Beyond a few makers, the extra ones would
+    // only wait for the writing.
     const int workers = std::min(worker_count(), 4);
-    std::vector<Structure> structures(workers);
-    std::vector<OligomerBuffer> buffers(workers, OligomerBuffer(image));
+    const std::size_t ring = workers + 2;
+    std::vector<Structure> structures(ring);
+    std::vector<OligomerBuffer> buffers(ring, OligomerBuffer(image));
     Status status;
-    take_make_use(workers, [&](int w) { return list.next(structures[w]); },
-                  [&](int w) {
-                      if (!structures[w].badLine) buffers[w].make(structures[w].row);
+    take_make_use(workers, ring, [&](std::size_t i) { return list.next(structures[i]); },
+                  [&](std::size_t i) {
+                      if (!structures[i].badLine) buffers[i].make(structures[i].row);
                   },
-                  [&](int w) {
-                      const Structure& s = structures[w];
+                  [&](std::size_t i) {
+                      const Structure& s = structures[i];
                       if (s.badLine) status = Status::error(wrong_format(path));
-                      else if (!replace_file(s.path, buffers[w].text(), false))
+                      else if (!replace_file(s.path, buffers[i].text(), false))
                           status = Status::error(cannot_open(s.path));
                       return status.ok();
                   });

@@ -47,18 +47,21 @@ TEST(OligomerBuffer, SameBytesAsLineByLineThroughWideValuesAndBack) {
 
 TEST(TakeMakeUse, UsesInOrderAndStopsAtTheFirstFailure) {
     for (int workers : {1, 2, 4}) {
-        int next = 0;
-        std::vector<int> item(workers), made(workers), order;
-        const bool complete = take_make_use(
-            workers, [&](int w) { return next < 100 ? (item[w] = next++, true) : false; },
-            [&](int w) { made[w] = item[w] * 2; },
-            [&](int w) {
-                order.push_back(made[w] / 2);
-                return item[w] != 37;
-            });
-        EXPECT_FALSE(complete);
-        ASSERT_EQ(order.size(), 38u) << workers;
-        for (int i = 0; i < 38; ++i) EXPECT_EQ(order[i], i);
+        for (int failing : {37, -1}) {
+            const std::size_t ring = workers + 2;
+            int next = 0;
+            std::vector<int> item(ring), made(ring), order;
+            const bool complete = take_make_use(
+                workers, ring, [&](std::size_t s) { return next < 100 ? (item[s] = next++, true) : false; },
+                [&](std::size_t s) { made[s] = item[s] * 2; },
+                [&](std::size_t s) {
+                    order.push_back(made[s] / 2);
+                    return item[s] != failing;
+                });
+            EXPECT_EQ(complete, failing < 0);
+            ASSERT_EQ(order.size(), failing < 0 ? 100u : 38u) << workers;
+            for (std::size_t i = 0; i < order.size(); ++i) EXPECT_EQ(order[i], static_cast<int>(i));
+        }
     }
 }
 
