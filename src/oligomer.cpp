@@ -128,9 +128,7 @@ bool OligomerBuffer::fill_coordinates() {
         if (p > 0) turn_copy(first_, p, image_.numProtomer, turned_);
         const Point* points = p == 0 ? first_.data() : turned_.data();
         for (int j = 0; j < n; ++j) {
-            char* q = text + *field++;
-            if (!put_fixed3_8(q, points[j].x) || !put_fixed3_8(q + 8, points[j].y) || !put_fixed3_8(q + 16, points[j].z))
-                return false;
+            if (!put_fixed3_8x3(text + *field++, points[j].x, points[j].y, points[j].z)) return false;
         }
     }
     return true;

@@ -85,7 +85,7 @@ struct Fixed3Tables {
 constexpr Fixed3Tables fixed3Tables;
 }  // namespace
 
-bool put_fixed3_8(char* p, float value) {
+static inline bool fixed3_field(char* p, float value) {
     // Rounded exactly as llrint in put_fixed3 below: adding and subtracting
     // 1.5 * 2^52 leaves no bits below the units, so the sum rounds to the
     // nearest integer, ties to even, in the default rounding mode.
@@ -101,6 +101,12 @@ bool put_fixed3_8(char* p, float value) {
     std::memcpy(p, negative ? t.negative[whole] : t.whole[whole], 4);
     std::memcpy(p + 4, t.fraction[a % 1000], 4);
     return true;
+}
+
+bool put_fixed3_8(char* p, float value) { return fixed3_field(p, value); }
+
+bool put_fixed3_8x3(char* p, float x, float y, float z) {
+    return fixed3_field(p, x) && fixed3_field(p + 8, y) && fixed3_field(p + 16, z);
 }
 
 char* put_fixed3(char* p, float value, int width) {

@@ -29,6 +29,9 @@ char* put_fixed3(char* p, float value, int width);
 // below 9999.9995 in magnitude, 999.9995 when negative); false otherwise,
 // leaving p untouched.
 bool put_fixed3_8(char* p, float value);
+// Three such fields in a row, 24 characters; false when any is wider (the
+// characters at p are then unspecified).
+bool put_fixed3_8x3(char* p, float x, float y, float z);
 
 // printf-style "%*ld".
 std::string padded(long value, int width);
