@@ -67,9 +67,9 @@ Status load_reference(const std::string& path, const ReferenceChoice& choice, in
         }
     }
     if (static_cast<int>(chains.size()) != numProtomer)
-        return Status::error("[Error] '" + path + "' gives " + std::to_string(chains.size()) +
-                             " chains with CA atoms for an oligomer of " + std::to_string(numProtomer) +
-                             " protomers");
+        return Status::error("[Error] '" + path + "' has " + std::to_string(chains.size()) +
+                             (chains.size() == 1 ? " chain" : " chains") + " with CA atoms; the oligomer has " +
+                             std::to_string(numProtomer) + " protomers");
 
     out.residues.clear();
     out.templateIndex.clear();
