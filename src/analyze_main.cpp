@@ -146,7 +146,7 @@ Status analyze(const Options& o) {
     for (std::size_t c = 0; c < clusters.leaders.size(); ++c) {
         int members = 0;
         for (int id : clusters.cluster) members += id == static_cast<int>(c + 1) ? 1 : 0;
-        print_line("  cluster " + std::to_string(c + 1) + ": " + std::to_string(members) + " structures, best " +
+        print_line("  cluster " + std::to_string(c + 1) + ": " + std::to_string(members) + (members == 1 ? " structure" : " structures") + ", best " +
                    std::to_string(clusters.leaders[c] + 1));
     }
     if (withReference) {

@@ -28,7 +28,7 @@ std::string pymol_script(const std::string& ensemblePdb, const std::vector<Drawn
         const std::string a = pymol_atom(r.chain1, r.residue1, r.atom1);
         const std::string b = pymol_atom(r.chain2, r.residue2, r.atom2);
         s += "distance " + name + ", " + a + ", " + b + ", state1=1, state2=1\n";
-        s += "color " + std::string(r.violated ? "red" : "yellow") + ", " + name + "\n";
+        s += "color " + std::string(r.violated ? "red" : "blue") + ", " + name + "\n";
         s += "show sticks, (" + a + " or " + b + ")\n";
     }
     s += "group restraints, noe_L*\n";
@@ -44,7 +44,7 @@ std::string chimerax_pseudobonds(const std::vector<DrawnRestraint>& restraints) 
     s += "; halfbond = false\n";
     for (const DrawnRestraint& r : restraints)
         s += chimerax_atom(r.chain1, r.residue1, r.atom1) + " " + chimerax_atom(r.chain2, r.residue2, r.atom2) + " " +
-             (r.violated ? "red" : "gold") + "\n";
+             (r.violated ? "red" : "blue") + "\n";
     return s;
 }
 

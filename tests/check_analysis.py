@@ -115,6 +115,17 @@ def check_pseudobonds(analysis, violations):
         assert abs(length - float(v["distance"])) < 0.01 and (colour == "red") == (float(v["violation"]) > 0), v
 
 
+def check_readme(out, example):
+    """The README's summary, "..." standing for lines left out, appears in order."""
+    readme = open(os.path.join(example, "..", "..", "README.md")).read()
+    block = readme.split("<!-- analyze-output -->\n```text\n", 1)[1].split("```", 1)[0].splitlines()
+    printed = out.splitlines()
+    at = 0
+    for line in block:
+        if line != "...":
+            at = printed.index(line, at) + 1  # ValueError names a line not printed
+
+
 def main():
     build, example = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     with tempfile.TemporaryDirectory() as top:
@@ -130,6 +141,7 @@ def main():
         violations = [v for v in csv.DictReader(open(os.path.join(analysis, "violations.csv"))) if v["rank"] == "1"]
         assert ranking[0]["violated"] == "0" and all(float(v["violation"]) == 0 for v in violations)
         assert len(violations) == 21 and "0 violated" in out
+        check_readme(out, example)
         rmsd = check_reference(out, analysis, os.path.join(top, "run", "2kix_model1.pdb"))
         check_ensembles(analysis, os.path.join(top, "run", "origin.pdb"), ranking)
         for k, model in enumerate(gemmi.read_structure(os.path.join(analysis, "ensemble.pdb"))):
