@@ -88,7 +88,8 @@ Status tokenize_xplor(const std::string& text, const std::string& path, std::vec
                 i = end + 1;
             } else {
                 std::size_t end = i;
-                while (end < s.size() && !is_space(s[end]) && !std::strchr("(){}!:\"", s[end])) ++end;
+                while (end < s.size() && !is_space(s[end]) && !std::strchr("(){}!:=\"", s[end])) ++end;
+                if (end == i) ++end;  // a lone "=" between a setting and its value
                 tokens.push_back({XplorToken::Word, s.substr(i, end - i), line});
                 i = end;
             }
