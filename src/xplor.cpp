@@ -108,9 +108,13 @@ private:
                                                                      : "restraint of other kind");
             return Status::fine();
         }
-        if (values.size() != 3)
-            return syntax_error(path_, t_[pos_], values.size() < 3 ? "a number (distance, minus, plus)"
-                                                                   : "three numbers (distance, minus, plus)");
+        if (values.size() != 3) {
+            const XplorToken& next = t_[pos_];
+            return Status::error("[Error] '" + path_ + "', line " + std::to_string(line) +
+                                 ": expected three numbers (distance, minus, plus) after the selections, found " +
+                                 std::to_string(values.size()) + " before " + describe(next) +
+                                 (next.kind == XplorToken::End ? "" : " on line " + std::to_string(next.line)));
+        }
         InputRestraint r;
         r.origin = "line " + std::to_string(line);
         r.end1 = ends[0], r.end2 = ends[1];

@@ -66,7 +66,9 @@ public:
         if (depth > maxDepth) return syntax_error(path_, t_[pos_], "a selection nested less deeply");
         if (t_[pos_].kind != XplorToken::Open) return syntax_error(path_, t_[pos_], "'(' to open a selection");
         ++pos_;
-        if (t_[pos_].kind == XplorToken::Close) return syntax_error(path_, t_[pos_], "a selection, not an empty one,");
+        if (t_[pos_].kind == XplorToken::Close)
+            return Status::error("[Error] '" + path_ + "', line " + std::to_string(t_[pos_].line) +
+                                 ": expected a selection between '(' and ')', found an empty one");
         Status s = either(out, depth);
         if (!s.ok()) return s;
         if (t_[pos_].kind != XplorToken::Close) return syntax_error(path_, t_[pos_], "'and', 'or' or ')'");
