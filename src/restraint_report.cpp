@@ -50,7 +50,7 @@ std::string conversion_report(const Conversion& c) {
                number(r.hasTarget, r.target) + number(r.hasUpper, r.upper) + "  " +
                pairName[k.pairClass] + number(true, low) + number(true, high);
         if (r.hasUpper && r.upper < low) {
-            out += "  upper below the class";
+            out += "  upper bound below the class";
             ++flagged;
         }
         out += "\n";

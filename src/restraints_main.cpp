@@ -85,7 +85,9 @@ int main(int argc, char** argv) {
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
-        print_line(app.help());
+        std::string help = app.help();
+        while (!help.empty() && help.back() == '\n') help.pop_back();
+        print_line(help);
         return 0;
     } catch (const CLI::CallForVersion& e) {
         print_line(e.what());
