@@ -149,6 +149,6 @@ Status convert_restraints(const std::string& inputPath, const ConvertOptions& op
     if (out.kept.size() > std::size_t(maxConvertedRestraints))
         return Status::error("[Error] " + std::to_string(out.kept.size()) + " restraints kept from '" + inputPath +
                              "', more than the " + std::to_string(maxConvertedRestraints) +
-                             " noebundle takes: --helix with a helix of fewer residues (one range FIRST-LAST) keeps only theirs");
+                             " noebundle takes: " + options.narrowing + " keeps only theirs");
     return Status::fine();
 }

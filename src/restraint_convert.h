@@ -15,6 +15,8 @@ struct ConvertOptions {
     bool useHelix = false;
     std::vector<int> helixResidues;  // with useHelix: ends on other residues are dropped
     std::string chain1, chain2;      // when given: only restraints between these two chains
+    // How the message on too many restraints tells the user to keep fewer.
+    std::string narrowing = "--helix with a helix of fewer residues (one range FIRST-LAST)";
 };
 
 struct MappedEnd {

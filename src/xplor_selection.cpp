@@ -143,6 +143,7 @@ private:
     }
 
     Status single(Choices& out, int depth) {
+        if (depth > maxDepth) return syntax_error(path_, t_[pos_], "a selection nested less deeply");
         out = Choices{{AtomChoice()}, ""};
         AtomChoice& c = out.list[0];
         if (t_[pos_].kind == XplorToken::Open) return group(out, depth + 1);
