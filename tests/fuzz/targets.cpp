@@ -14,6 +14,9 @@
 #include "report.h"
 #include "run.h"
 #include "score.h"
+#include "nef.h"
+#include "restraint_report.h"
+#include "xplor.h"
 
 namespace {
 
@@ -77,6 +80,24 @@ Restraint fixed_restraints() {
         r.upperBound[i] = parsed.upperBound;
     }
     return r;
+}
+
+// Every restraint is kept or dropped, and every kept one is a line the restraint reader takes.
+void check_conversion(Conversion& c) {
+    map_restraints(ConvertOptions(), c);
+    require(c.kept.size() + c.dropped.size() == c.input.restraints.size());
+    require(!conversion_report(c).empty() || c.input.restraints.empty());
+    const std::string text = restraint_file_text(c);
+    std::istringstream in(text);
+    Parameter p;
+    std::size_t k = 0;
+    for (std::string line; std::getline(in, line); ++k) {
+        const std::vector<int> residues{c.kept[k].end1.residue, c.kept[k].end2.residue};
+        RestraintLine parsed;
+        require(parse_restraint_line(line, "n", residues, p.pairDistance, p.pairTolerance, parsed).ok());
+        require(parsed.pairClass == c.kept[k].pairClass);
+    }
+    require(k == c.kept.size());
 }
 
 bool same_bits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
@@ -157,4 +178,14 @@ void fuzz_template(const std::uint8_t* data, std::size_t size) {
     for (char c : pdb) lines += c == '\n';
     require(lines == tmpl.lines.size() * protomers + 1);
     require(pdb.size() >= 4 && pdb.compare(pdb.size() - 4, 4, "END\n") == 0);
+}
+
+void fuzz_xplor_restraints(const std::uint8_t* data, std::size_t size) {
+    Conversion c;
+    if (read_xplor(text(data, size), "x", c.input).ok()) check_conversion(c);
+}
+
+void fuzz_nef_restraints(const std::uint8_t* data, std::size_t size) {
+    Conversion c;
+    if (read_nef(text(data, size), "n", c.input).ok()) check_conversion(c);
 }

@@ -16,3 +16,7 @@ void fuzz_restraint_file(const std::uint8_t* data, std::size_t size);
 void fuzz_candidate_file(const std::uint8_t* data, std::size_t size);
 // A candidate line (the first line) and the template (the rest), then the oligomer writer.
 void fuzz_template(const std::uint8_t* data, std::size_t size);
+// An XPLOR/CNS restraint table, then the mapping: every line written must read back.
+void fuzz_xplor_restraints(const std::uint8_t* data, std::size_t size);
+// A NEF file, the same way.
+void fuzz_nef_restraints(const std::uint8_t* data, std::size_t size);
