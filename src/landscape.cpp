@@ -62,7 +62,7 @@ std::string landscape_svg(const Grid& grid, const SearchResult& result) {
     // Axes with ticks: about a dozen on each.
     svg << "<rect x=\"" << left << "\" y=\"" << top << "\" width=\"" << width << "\" height=\"" << height
         << "\" fill=\"none\" stroke=\"black\"/>\n";
-    const std::size_t rStep = (nRadius + 11) / 12, tStep = (nTheta + 9) / 10;
+    const std::size_t rStep = (nRadius + 12) / 13, tStep = (nTheta + 9) / 10;
     for (std::size_t r = 0; r < nRadius; r += std::max<std::size_t>(rStep, 1)) {
         const double x = left + (r + 0.5) * cellW;
         svg << "<line x1=\"" << x << "\" x2=\"" << x << "\" y1=\"" << top + height << "\" y2=\"" << top + height + 4
