@@ -28,7 +28,9 @@ std::string number(double v, int decimals) {
 // The colour scale is logarithmic above a hundredth of an Angstrom and
 // starts at 0: scores near the best, which matter, get most of the colours.
 const double scaleKnee = 0.01;
-double scale_of(double v, double high) { return std::log1p(std::max(v, 0.0) / scaleKnee) / std::log1p(high / scaleKnee); }
+double scale_of(double v, double high) {
+    return std::log1p(std::max(v, 0.0) / scaleKnee) / std::log1p(high / scaleKnee);
+}
 
 double degrees(float radians) { return radians * 180.0 / M_PI; }
 }  // namespace

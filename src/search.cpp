@@ -68,7 +68,9 @@ public:
     explicit BestList(std::size_t keep) : keep_(keep) {}
     bool full() const { return heap_.size() >= keep_; }
     // Can a placement with this score still enter, whatever its packing?
-    bool may_enter(float score) const { return !full() || (keep_ > 0 && tie_class(score) <= tie_class(heap_.front().score)); }
+    bool may_enter(float score) const {
+        return !full() || (keep_ > 0 && tie_class(score) <= tie_class(heap_.front().score));
+    }
     std::int64_t worst_class() const { return full() && keep_ > 0 ? tie_class(heap_.front().score) : INT64_MAX; }
     void offer(const Hit& h) {
         if (keep_ == 0) return;

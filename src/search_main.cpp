@@ -157,7 +157,8 @@ Status search_placements(const SearchParameters& p) {
     const Grid grid = make_grid(s.angleStep, s.rBeg, s.rEnd, s.rStep);
     const Scorer scorer(helix, res, param.numProtomer);
     const auto start = std::chrono::steady_clock::now();
-    const SearchResult result = search(scorer, grid, std::size_t(s.keep), isatty(2) ? show_progress : nullptr, &contacts);
+    const SearchResult result =
+        search(scorer, grid, std::size_t(s.keep), isatty(2) ? show_progress : nullptr, &contacts);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     std::string candidates;
