@@ -12,7 +12,7 @@
 #include "analysis_report.h"
 #include "cluster.h"
 #include "ensemble.h"
-#include "packing.h"
+#include "contacts.h"
 #include "oligomer.h"
 #include "prepare.h"  // parse_range
 #include "program.h"
@@ -104,8 +104,8 @@ Status analyze(const Options& o) {
         r.rank = static_cast<int>(k + 1);
         r.delta = run.deltas[k];
         r.row = row;
-        r.closestBackbone = closest_backbone(placed, kinds);
-        r.packing = packing_energy(placed, kinds);
+        r.closestBackbone = closest_backbone(placed, kinds.backbone);
+        r.packing = packing_energy(packing_units(placed, kinds.heavy));
         r.violations = count_violations(checks);
         if (withReference) {
             r.hasReference = true;

@@ -9,7 +9,7 @@
 
 #include "candidates.h"
 #include "oligomer.h"
-#include "packing.h"  // Oligomer
+#include "oligomer.h"
 
 struct EnsembleModel {
     int rank;

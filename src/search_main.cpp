@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <sstream>
 #include <string>
 
 #include <unistd.h>
@@ -147,14 +148,17 @@ Status search_placements(const SearchParameters& p) {
     align_on_z(helix.coord, helix.numResidue, helix.center, helix.angle);
     Restraint res{};
     status = load_restraints(param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res);
-    if (status.ok())
-        status = write_or_fail(param.workDir + "/origin.pdb", aligned_template(pdbText, helix.center, helix.angle));
+    const std::string origin = aligned_template(pdbText, helix.center, helix.angle);
+    if (status.ok()) status = write_or_fail(param.workDir + "/origin.pdb", origin);
     if (!status.ok()) return status;
+    std::istringstream originLines(origin);
+    const ContactModel contacts(parse_template(originLines), param.numProtomer);
 
     const Grid grid = make_grid(s.angleStep, s.rBeg, s.rEnd, s.rStep);
     const Scorer scorer(helix, res, param.numProtomer);
     const auto start = std::chrono::steady_clock::now();
-    const SearchResult result = search(scorer, grid, std::size_t(s.keep), isatty(2) ? show_progress : nullptr);
+    const SearchResult result =
+        search(scorer, grid, std::size_t(s.keep), isatty(2) ? show_progress : nullptr, &contacts);
     const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     std::string candidates;
@@ -173,6 +177,7 @@ Status search_placements(const SearchParameters& p) {
                         ", theta " + fixed3(row[1], 0) + ", psi " + fixed3(row[2], 0) + ", radius " +
                         fixed3(row[3], 0));
     }
+    for (const std::string& line : rule_summary(result)) lines.push_back(line);
     lines.push_back("[Done] " + std::to_string(result.best.size()) + " placements written to '" + path + "'");
     for (const std::string& line : lines)
         if (!print_line(line)) return Status::error("[Error] Can not write to standard output");

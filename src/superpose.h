@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "packing.h"  // Oligomer
+#include "oligomer.h"
 
 struct Assignment {
     double rmsd = 0;
