@@ -1,5 +1,6 @@
 #include "support.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <fstream>
@@ -40,15 +41,9 @@ std::vector<std::string> lines_of(const std::string& text) {
     return lines;
 }
 
-static std::string quoted(const std::string& text) {
-    std::string q = "'";
-    for (char c : text) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return q + "'";
-}
-
 RunResult run_program(const std::string& name, const std::vector<std::string>& args, const fs::path& cwd) {
-    std::string command = "cd " + quoted(cwd.string()) + " && " + quoted(BUILD_DIR "/" + name);
-    for (const std::string& a : args) command += " " + quoted(a);
+    std::string command = "cd '" + cwd.string() + "' && '" BUILD_DIR "/" + name + "'";  // no quotes in the paths
+    for (const std::string& a : args) command += " '" + a + "'";
     RunResult result;
     std::FILE* pipe = popen((command + " 2>&1").c_str(), "r");
     char buffer[4096];
@@ -61,44 +56,28 @@ RunResult run_program(const std::string& name, const std::vector<std::string>& a
 std::string ideal_helix_pdb(int n, int first, const std::vector<int>& glycines) {
     // 3.6 residues a turn, 1.5 A rise; CA on a radius of 2.3 A, CB further out.
     std::string text = "REMARK   ideal helix\n";
-    int serial = 0;
-    auto atom = [&](const char* name, const char* resName, int number, double r, double a, double z) {
-        char line[96];
-        std::snprintf(line, sizeof line, "ATOM  %5d %-4s %3s A%4d    %8.3f%8.3f%8.3f  1.00  0.00           %c  \n",
-                      ++serial, name, resName, number, r * std::cos(a), r * std::sin(a), z, name[1]);
-        text += line;
-    };
-    for (int k = 0; k < n; ++k) {
-        const int number = first + k;
-        const double a = k * 100.0 * M_PI / 180.0, z = 1.5 * k;
-        bool glycine = false;
-        for (int g : glycines) glycine = glycine || g == number;
-        const char* resName = glycine ? "GLY" : "ALA";
-        atom(" N", resName, number, 1.6, a - 0.4, z - 0.5);
-        atom(" CA", resName, number, 2.3, a, z);
-        atom(" C", resName, number, 1.7, a + 0.5, z + 0.6);
-        if (glycine) atom(" HA2", resName, number, 3.1, a, z + 0.3);
-        else atom(" CB", resName, number, 3.6, a, z + 0.4);
+    char line[96];
+    for (int k = 0, serial = 0; k < n; ++k) {
+        const bool glycine = std::find(glycines.begin(), glycines.end(), first + k) != glycines.end();
+        const double a = k * 100.0 * M_PI / 180.0;
+        const struct { const char* name; double r, da, dz; } atoms[] = {
+            {" N", 1.6, -0.4, -0.5}, {" CA", 2.3, 0, 0}, {" C", 1.7, 0.5, 0.6}, {glycine ? " HA2" : " CB", 3.6, 0, 0.4}};
+        for (const auto& atom : atoms) {
+            std::snprintf(line, sizeof line, "ATOM  %5d %-4s %3s A%4d    %8.3f%8.3f%8.3f  1.00  0.00           %c  \n",
+                          ++serial, atom.name, glycine ? "GLY" : "ALA", first + k, atom.r * std::cos(a + atom.da),
+                          atom.r * std::sin(a + atom.da), 1.5 * k + atom.dz, atom.name[1]);
+            text += line;
+        }
     }
     return text + "END\n";
 }
 
-const std::string sampleRestraints =
-    "(resid 3 and name HA) (resid 5 and name HG)\n"
-    "(resid 4 and name HN) (resid 8 and name HN)\n"
-    "(resid 6 and name HD2) (resid 2 and name HE1)\n";
-
-std::string make_workspace(const TempDir& dir, int n, int numProtomer, const std::string& restraints,
-                           const std::string& candidates) {
-    const std::string pdb = ideal_helix_pdb(n);
-    write_text(dir.file("helix.pdb"), pdb);
-    write_text(dir.file("origin.pdb"), pdb);
-    write_text(dir.file("check_pdb.log"), std::to_string(n) + "\n" + std::to_string(4 * n) + "\n");
-    write_text(dir.file("noe.txt"), restraints);
+std::string make_workspace(const TempDir& dir, int numProtomer, const std::string& candidates) {
+    fs::copy(TEST_DATA "/../bad_inputs/base", dir.path());
     write_text(dir.file("abc.cs"), candidates);
     write_text(dir.file("run.param"), "proteinName=abc\nworkDir=" + dir.path().string() + "\npdbFile=" +
                                           dir.file("helix.pdb") + "\nnoeFile=" + dir.file("noe.txt") +
-                                          "\nmemFile=mem.txt\nnumProtomer=" + std::to_string(numProtomer) +
+                                          "\nmemFile=none\nnumProtomer=" + std::to_string(numProtomer) +
                                           "\nmemResFlag=0\nss_angle=5\nr_beg=3\nr_end=15\nss_r=0.5\nuncertainty=1.5\n");
     return dir.file("run.param");
 }

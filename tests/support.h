@@ -40,13 +40,10 @@ RunResult run_program(const std::string& name, const std::vector<std::string>& a
 // C and CB (HA2 for the residues listed in glycines).
 std::string ideal_helix_pdb(int n, int first = 1, const std::vector<int>& glycines = {});
 
-// Three restraints on residues 2 to 8.
-extern const std::string sampleRestraints;
-
-// A working folder: helix.pdb (an ideal helix of n residues, also origin.pdb),
-// check_pdb.log, noe.txt, abc.cs; returns the path of its parameter file.
-std::string make_workspace(const TempDir& dir, int n, int numProtomer, const std::string& restraints,
-                           const std::string& candidates);
+// A working folder: the files of the bad-input catalogue's base (an 8-residue
+// helix, also the template, and three restraints), the candidates given, and
+// the parameter file run.param, whose path it returns.
+std::string make_workspace(const TempDir& dir, int numProtomer, const std::string& candidates);
 
 // What a run reads before ranking: param, the helix aligned, the restraints.
 struct Inputs {

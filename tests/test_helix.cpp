@@ -24,12 +24,7 @@ std::string edit(std::string pdb, const std::string& piece, const std::string& r
 
 TEST(HelixReader, WhichAtomLinesMakeAResidue) {
     const std::string five = ideal_helix_pdb(5);
-    struct Case {
-        const char* what;
-        std::string pdb;
-        int numResidue;
-        bool ok;
-    };
+    struct Case { const char* what; std::string pdb; int numResidue; bool ok; };
     const Case cases[] = {
         {"names keep their case", edit(five, " CA  ALA A   3", " ca  ALA A   3"), 5, false},
         {"names are trimmed", edit(five, " CA  ALA A   3", "CA   ALA A   3"), 5, true},
