@@ -53,18 +53,12 @@ def trials(exe, work, workload, kills, rng, ranking_only=False):
         seen[cs] += 1
         for name, data in structures.items():
             assert data == reference.get(name), "%s, kill %d: %s is not a complete structure file" % (work, trial, name)
-    print("%s: %d kills; candidate file original %d times, ranked %d times"
-          % (work, kills, seen[original], seen[ranked]))
+    print("%s: %d kills; candidate file original %d times, ranked %d times" % (work, kills, seen[original], seen[ranked]))
 
 
-def main():
-    exe, kills = os.path.abspath(sys.argv[1]), int(sys.argv[2]) if len(sys.argv) > 2 else 30
-    rng = random.Random(1)
-    with tempfile.TemporaryDirectory() as top:
-        # Large structure files: kills land while they are written.
-        trials(exe, os.path.join(top, "structures"), ["--candidates", "300", "--protomers", "5"], kills, rng)
-        trials(exe, os.path.join(top, "ranking"), ["--candidates", "300000", "--protomers", "3"], kills, rng, True)
-
-
-if __name__ == "__main__":
-    main()
+EXE, KILLS = os.path.abspath(sys.argv[1]), int(sys.argv[2]) if len(sys.argv) > 2 else 30
+RNG = random.Random(1)
+with tempfile.TemporaryDirectory() as top:
+    # Large structure files: kills land while they are written.
+    trials(EXE, os.path.join(top, "structures"), ["--candidates", "300", "--protomers", "5"], KILLS, RNG)
+    trials(EXE, os.path.join(top, "ranking"), ["--candidates", "300000", "--protomers", "3"], KILLS, RNG, True)

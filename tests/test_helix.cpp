@@ -46,39 +46,33 @@ TEST(HelixReader, WhichAtomLinesMakeAResidue) {
     EXPECT_FLOAT_EQ(h.coord[1].x, 3.6f);
 }
 
-// A helix of four residues a turn along axis (so that the mean of any four
-// consecutive CA lies on it) through origin, first residue lowest.
-Helix helix_along(double ux, double uy, double uz, Point origin, int n) {
-    const double len = std::sqrt(ux * ux + uy * uy + uz * uz);
-    ux /= len, uy /= len, uz /= len;
-    // e1 perpendicular to the axis, e2 = axis x e1.
-    double e1x = std::fabs(ux) < 0.9 ? 0 : uz, e1y = std::fabs(ux) < 0.9 ? -uz : 0, e1z = std::fabs(ux) < 0.9 ? uy : -ux;
-    const double l1 = std::sqrt(e1x * e1x + e1y * e1y + e1z * e1z);
-    e1x /= l1, e1y /= l1, e1z /= l1;
-    const double e2x = uy * e1z - uz * e1y, e2y = uz * e1x - ux * e1z, e2z = ux * e1y - uy * e1x;
-    Helix h;
-    h.numResidue = n;
-    for (int k = 0; k < 2 * n; ++k) {
-        const double a = (k / 2) * M_PI / 2, r = k % 2 ? 3.6 : 2.3, x = r * std::cos(a), y = r * std::sin(a),
-                     z = 1.5 * (k / 2) + 0.4 * (k % 2);
-        h.coord.push_back({float(origin.x + x * e1x + y * e2x + z * ux), float(origin.y + x * e1y + y * e2y + z * uy),
-                           float(origin.z + x * e1z + y * e2z + z * uz)});
-    }
-    return h;
-}
-
+// Helices of four residues a turn (so that the mean of any four consecutive
+// CA lies on the axis), first residue lowest, along many axes through random points.
 TEST(Alignment, AnyOrientationEndsCentredOnTheAxisWithoutTurningOver) {
     std::mt19937 rng(7);
-    std::uniform_real_distribution<float> u(-1, 1);
+    std::uniform_real_distribution<double> u(-1, 1);
     // The axis and whether the first residues end on top: exactly when they were higher.
     std::vector<std::pair<Point, bool>> axes = {{{0, 0, 1}, false}, {{0, 0, -1}, true}, {{-1, 0, 0}, true}, {{0, -1, 0}, true}};
     for (int i = 0; i < 50; ++i) {
-        const Point axis{u(rng), u(rng), u(rng)};
+        const Point axis{float(u(rng)), float(u(rng)), float(u(rng))};
         axes.push_back({axis, axis.z < 0});
     }
     for (std::size_t i = 0; i < axes.size(); ++i) {
-        const Point axis = axes[i].first;
-        Helix h = helix_along(axis.x, axis.y, axis.z, {10 * u(rng), 10 * u(rng), 10 * u(rng)}, 9 + i % 7);
+        const double len = std::hypot(axes[i].first.x, axes[i].first.y, axes[i].first.z);
+        const double ux = axes[i].first.x / len, uy = axes[i].first.y / len, uz = axes[i].first.z / len;
+        const bool steep = std::fabs(ux) < 0.9;  // e1 perpendicular to the axis, e2 = axis x e1
+        const double l1 = std::hypot(steep ? 0 : uz, steep ? uz : 0, steep ? uy : ux);
+        const double e1x = (steep ? 0 : uz) / l1, e1y = (steep ? -uz : 0) / l1, e1z = (steep ? uy : -ux) / l1;
+        const double e2x = uy * e1z - uz * e1y, e2y = uz * e1x - ux * e1z, e2z = ux * e1y - uy * e1x;
+        const double o[3] = {10 * u(rng), 10 * u(rng), 10 * u(rng)};
+        Helix h;
+        h.numResidue = 9 + i % 7;
+        for (int k = 0; k < 2 * h.numResidue; ++k) {
+            const double a = (k / 2) * M_PI / 2, r = k % 2 ? 3.6 : 2.3, x = r * std::cos(a), y = r * std::sin(a),
+                         z = 1.5 * (k / 2) + 0.4 * (k % 2);
+            h.coord.push_back({float(o[0] + x * e1x + y * e2x + z * ux), float(o[1] + x * e1y + y * e2y + z * uy),
+                               float(o[2] + x * e1z + y * e2z + z * uz)});
+        }
         align_on_z(h.coord, h.numResidue, h.center, h.angle);
         const int n = h.numResidue;
         double c[3] = {0, 0, 0}, v[3] = {0, 0, 0};  // CA centroid; first four CA minus last four

@@ -22,7 +22,7 @@ protected:
     }
 };
 
-TEST_F(Report, LinesNameTheCloserNeighbourByNumber) {
+TEST_F(Report, LinesNameTheCloserNeighbourByNumberAndTableRows) {
     EXPECT_EQ(report_line(in.res, 0, in.helix.resNum, -3, 4), "(AN1,  12, HA) - (AN2,  15, HG)");
     EXPECT_EQ(report_line(in.res, 0, in.helix.resNum, 1, 5), "(AN1,  12, HA) - (AN5,  15, HG)");
     EXPECT_EQ(report_line(in.res, 0, in.helix.resNum, 1, 10), "(AN1,  12, HA) - (AN10,  15, HG)");
@@ -44,9 +44,7 @@ TEST_F(Report, VotesAddUpAndAreAppendedToTheLog) {
     in.param.logFile = dir.file("missing/t.log");
     EXPECT_EQ(write_restraint_report(in.param, in.helix, in.res, {}).message,
               "[Error] Can not open the file '" + in.param.logFile + "'");
-}
-
-TEST(Table, RowsAndTheClosingLine) {
+    // The ranking table's rows and the closing line.
     EXPECT_EQ(table_row(1, 0.4567f), "   1    0.457");
     EXPECT_EQ(table_row(12345, 123456.0f), "12345123456.000");
     EXPECT_EQ(done_line(0, "/w"), "[Done] 0 structure can be found in '/w'");
