@@ -28,6 +28,12 @@ TEST_F(Report, LinesNameTheCloserNeighbourByNumberAndTableRows) {
     EXPECT_EQ(report_line(in.res, 0, in.helix.resNum, 1, 10), "(AN1,  12, HA) - (AN10,  15, HG)");
     add_restraint(in.res, RestraintLine{1, 0, 0, "CA", "H", "CA", "HB", 0, 0});
     EXPECT_EQ(report_line(in.res, 1, {-1000, 15}, -1, 4), "(AN1,  15,  H) - (AN2,-1000, HB)");
+    // The ranking table's rows and the closing line.
+    EXPECT_EQ(table_row(1, 0.4567f), "   1    0.457");
+    EXPECT_EQ(table_row(12345, 123456.0f), "12345123456.000");
+    EXPECT_EQ(done_line(0, "/w"), "[Done] 0 structure can be found in '/w'");
+    EXPECT_EQ(done_line(1, "/w"), "[Done] 1 structure can be found in '/w'");
+    EXPECT_EQ(done_line(2, "/w"), "[Done] 2 structures can be found in '/w'");
 }
 
 TEST_F(Report, VotesAddUpAndAreAppendedToTheLog) {
@@ -44,12 +50,6 @@ TEST_F(Report, VotesAddUpAndAreAppendedToTheLog) {
     in.param.logFile = dir.file("missing/t.log");
     EXPECT_EQ(write_restraint_report(in.param, in.helix, in.res, {}).message,
               "[Error] Can not open the file '" + in.param.logFile + "'");
-    // The ranking table's rows and the closing line.
-    EXPECT_EQ(table_row(1, 0.4567f), "   1    0.457");
-    EXPECT_EQ(table_row(12345, 123456.0f), "12345123456.000");
-    EXPECT_EQ(done_line(0, "/w"), "[Done] 0 structure can be found in '/w'");
-    EXPECT_EQ(done_line(1, "/w"), "[Done] 1 structure can be found in '/w'");
-    EXPECT_EQ(done_line(2, "/w"), "[Done] 2 structures can be found in '/w'");
 }
 
 }  // namespace

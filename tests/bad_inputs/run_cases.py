@@ -46,7 +46,8 @@ def run_case(build, name):
     first = result.stdout.decode("latin-1").split("\n", 1)[0]
     checks = [(result.returncode == description["status"], "exit status %d, expected %d" % (result.returncode, description["status"])),
               (first == description["first"], "first line %r, expected %r" % (first, description["first"])),
-              (not result.stderr, "standard error: %r" % result.stderr[:200])]
+              (not result.stderr, "standard error: %r" % result.stderr[:200]),
+              (not [name for name in after if name.endswith(".tmp")], "a temporary file is left")]
     checks += [(name in description.get("changes", []) or after.get(name) == digest, "input %s changed" % name)
                for name, digest in before.items()]
     return [problem for fine, problem in checks if not fine]
