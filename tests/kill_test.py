@@ -1,10 +1,8 @@
 #!/usr/bin/env python3
-"""Kills noebundle with SIGKILL at random moments of a run and checks what
-it leaves: the candidate file is the original or the complete ranked one,
-byte for byte, and every structure file under its own name is complete.
-
-Usage: kill_test.py NOEBUNDLE [KILLS_PER_WORKLOAD]
-"""
+# Kills noebundle with SIGKILL at random moments of a run and checks what it
+# leaves: the candidate file is the original or the complete ranked one, byte
+# for byte, and every structure file under its own name is complete.
+# Usage: kill_test.py NOEBUNDLE [KILLS_PER_WORKLOAD]
 import os
 import random
 import signal
@@ -21,66 +19,46 @@ def read(path):
         return f.read()
 
 
-def trials(exe, top, label, workload, kills, rng, ranking_only=False):
-    """Runs the workload once whole, then kills it KILLS times at random
-    moments of a run. With ranking_only the template is taken away, so that
-    runs end with an error right after the candidate file is rewritten."""
-    work = os.path.join(top, label)
+def trials(exe, work, workload, kills, rng, ranking_only=False):
+    # With ranking_only the template is taken away, so that runs end with an
+    # error right after the candidate file is rewritten; kills land around then.
     subprocess.run([sys.executable, os.path.join(HERE, "..", "bench", "workload.py"), work] + workload, check=True)
     if ranking_only:
         os.remove(os.path.join(work, "origin.pdb"))
-    original = read(os.path.join(work, "work.cs"))
-    param = os.path.join(work, "work.param")
+    path = lambda name: os.path.join(work, name)
+    original = read(path("work.cs"))
 
-    def reset():
+    def run(kill_after=None):
         for name in os.listdir(work):
             if name.startswith("work_") or name == "work.log":
-                os.remove(os.path.join(work, name))
-        with open(os.path.join(work, "work.cs"), "wb") as f:
+                os.remove(path(name))
+        with open(path("work.cs"), "wb") as f:
             f.write(original)
-
-    # A complete run gives the reference bytes and the length of a run.
-    reset()
-    start = time.perf_counter()
-    subprocess.run([exe, param], check=not ranking_only, stdout=subprocess.DEVNULL)
-    duration = time.perf_counter() - start
-    ranked = read(os.path.join(work, "work.cs"))
-    reference = {name: read(os.path.join(work, name)) for name in os.listdir(work) if name.startswith("work_")}
-    assert ranked != original
-
-    seen = {"original": 0, "ranked": 0, "structures": 0}
-    for trial in range(kills):
-        reset()
-        process = subprocess.Popen([exe, param], stdout=subprocess.DEVNULL)
-        # Around the end for the ranking runs, where the candidate file is rewritten.
-        time.sleep(rng.uniform(0.6 if ranking_only else 0, 1.2 if ranking_only else 1.1) * duration)
-        process.send_signal(signal.SIGKILL)
+        process = subprocess.Popen([exe, path("work.param")], stdout=subprocess.DEVNULL)
+        if kill_after is not None:
+            time.sleep(kill_after)
+            process.send_signal(signal.SIGKILL)
         process.wait()
-        cs = read(os.path.join(work, "work.cs"))
-        if cs == original:
-            seen["original"] += 1
-        elif cs == ranked:
-            seen["ranked"] += 1
-        else:
-            sys.exit("%s, kill %d: the candidate file is neither the original nor the ranked one" % (label, trial))
-        for name in os.listdir(work):
-            if name.startswith("work_") and name.endswith(".pdb"):  # temporary files end in .tmp
-                seen["structures"] += 1
-                if read(os.path.join(work, name)) != reference.get(name):
-                    sys.exit("%s, kill %d: %s is not a complete structure file" % (label, trial, name))
-    print("%s: %d kills; candidate file original %d times, ranked %d times; %d structure files, all complete"
-          % (label, kills, seen["original"], seen["ranked"], seen["structures"]))
+        return {name: read(path(name)) for name in os.listdir(work) if name.startswith("work_") and name.endswith(".pdb")}
+
+    start = time.perf_counter()
+    reference = run()  # a complete run: the reference bytes and the length of a run
+    duration, ranked = time.perf_counter() - start, read(path("work.cs"))
+    assert ranked != original
+    seen = {original: 0, ranked: 0}
+    for trial in range(kills):
+        structures = run(rng.uniform(0.6 if ranking_only else 0, 1.2 if ranking_only else 1.1) * duration)
+        cs = read(path("work.cs"))  # structure files being written end in .tmp
+        assert cs in seen, "%s, kill %d: the candidate file is neither the original nor the ranked one" % (work, trial)
+        seen[cs] += 1
+        for name, data in structures.items():
+            assert data == reference.get(name), "%s, kill %d: %s is not a complete structure file" % (work, trial, name)
+    print("%s: %d kills; candidate file original %d times, ranked %d times" % (work, kills, seen[original], seen[ranked]))
 
 
-def main():
-    exe, kills = os.path.abspath(sys.argv[1]), int(sys.argv[2]) if len(sys.argv) > 2 else 30
-    rng = random.Random(1)
-    with tempfile.TemporaryDirectory() as top:
-        # Large structure files: kills land while they are written.
-        trials(exe, top, "structures", ["--candidates", "300", "--protomers", "5"], kills, rng)
-        # Many candidates and no template: kills land around the rewrite of the candidate file.
-        trials(exe, top, "ranking", ["--candidates", "300000", "--protomers", "3"], kills, rng, ranking_only=True)
-
-
-if __name__ == "__main__":
-    main()
+EXE, KILLS = os.path.abspath(sys.argv[1]), int(sys.argv[2]) if len(sys.argv) > 2 else 30
+RNG = random.Random(1)
+with tempfile.TemporaryDirectory() as top:
+    # Large structure files: kills land while they are written.
+    trials(EXE, os.path.join(top, "structures"), ["--candidates", "300", "--protomers", "5"], KILLS, RNG)
+    trials(EXE, os.path.join(top, "ranking"), ["--candidates", "300000", "--protomers", "3"], KILLS, RNG, True)

