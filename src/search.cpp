@@ -92,6 +92,7 @@ SearchResult search(const Scorer& scorer, const Grid& grid, std::size_t keep,
     std::vector<Hit> merged;
     std::mutex merge;
     std::atomic<std::size_t> done{0};
+    std::mutex reporting;  // whichever thread is free reports, so the count reaches the total
     parallel_slices(tasks, [&](std::size_t first, std::size_t last) {
         BestList best(keep);
         std::vector<float> landscape(nTheta * nRadius, NAN);
@@ -110,7 +111,8 @@ SearchResult search(const Scorer& scorer, const Grid& grid, std::size_t keep,
                 }
             }
             std::size_t finished = ++done;
-            if (progress && first == 0) progress(std::uint64_t(finished) * psi.size() * nRadius, grid.size());
+            std::unique_lock<std::mutex> report(reporting, std::try_to_lock);
+            if (progress && report) progress(std::uint64_t(finished) * psi.size() * nRadius, grid.size());
         }
         std::lock_guard<std::mutex> lock(merge);
         merged.insert(merged.end(), best.hits().begin(), best.hits().end());
