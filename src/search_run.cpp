@@ -129,9 +129,16 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     if (status.ok()) status = load_restraints(param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res);
     // A restraint file converted from another format would be claimed here,
     // as the helix is, before any work: outputs.claim(param.noeFile, ...).
-    for (const auto& [path, role] : Named{{check, "check_pdb.log"}, {origin, "origin.pdb"},
-                                          {out.candidatePath, "the candidate file"}, {o.map, "the --map picture"}})
-        if (status.ok() && !path.empty()) status = outputs.claim(path, role, OutputSet::Owner::byRecord);
+    const std::string checkText = std::to_string(helix.numResidue) + "\n" + std::to_string(helix.checkAux) + "\n";
+    const std::string originText = status.ok() ? aligned_template(pdbText, helix.center, helix.angle) : "";
+    std::string existing;
+    for (const auto& [path, role] : Named{{out.candidatePath, "the candidate file"}, {check, "check_pdb.log"},
+                                          {origin, "origin.pdb"}, {o.map, "the --map picture"}}) {
+        // A file that already holds what the search would write stays as it is.
+        const bool same = (path == check || path == origin) && read_whole(path, existing) &&
+                          existing == (path == check ? checkText : originText);
+        if (status.ok() && !path.empty() && !same) status = outputs.claim(path, role, OutputSet::Owner::byRecord);
+    }
     if (status.ok()) status = outputs.claim(record, "the search's record", OutputSet::Owner::always);
     if (!status.ok()) return status;
 
@@ -148,8 +155,8 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     for (const Hit& h : out.result.best) candidates += candidate_line(out.grid.row(h.index)) + "\n";
     const std::vector<std::pair<std::string, std::string>> written = {
         {param.pdbFile, pdbText},
-        {check, std::to_string(helix.numResidue) + "\n" + std::to_string(helix.checkAux) + "\n"},
-        {origin, aligned_template(pdbText, helix.center, helix.angle)},
+        {check, checkText},
+        {origin, originText},
         {out.candidatePath, candidates},
         {o.map, o.map.empty() ? "" : landscape_svg(out.grid, out.result)}};
     for (const auto& [path, content] : written) {

@@ -41,6 +41,12 @@ std::string number(double v) {
     return text;
 }
 
+std::string short_number(double v) {
+    char text[40];
+    std::snprintf(text, sizeof text, "%g", v);
+    return text;
+}
+
 // A duration in the largest unit that keeps it above one.
 std::string duration(double seconds) {
     const struct { double size; const char* name; } units[] = {
@@ -64,7 +70,7 @@ Status check_grid(const SearchOptions& o, const SearchSettings& s) {
     const double values[2] = {s.rBeg, s.rEnd};
     for (int i = 0; i < 2; ++i)
         if (!(values[i] >= lowestRadius && values[i] <= highestRadius))
-            return Status::error("[Error] The radius " + number(values[i]) + " (" + names[i] +
+            return Status::error("[Error] The radius " + short_number(values[i]) + " (" + names[i] +
                                  ") does not fit the candidate file's columns: radii lie between -99999.999 and "
                                  "999999.999");
     if (!(s.rEnd >= s.rBeg))
@@ -82,6 +88,9 @@ Status check_bounds(const SearchOptions& o, const SearchSettings& s) {
         return Status::error("[Error] The grid has " + number(s.placements) + " placements, more than the limit of " +
                              number(maxPlacements) + " (about " + duration(s.placements / placementsPerSecond) +
                              " at 10 million a second); --max-placements " + number(s.placements) + " allows it");
+    if (s.keep > s.placements)
+        return Status::error("[Error] --keep " + std::to_string(s.keep) + " is more than the " + number(s.placements) +
+                             " placements of the grid");
     // Every thread keeps its own best list and landscape; the kept lines are
     // then merged and written out as text (41 bytes a line).
     const double threads = worker_count(), kept = std::min<double>(s.keep, s.placements);

@@ -94,7 +94,7 @@ TEST(Preparation, ClearErrors) {
     EXPECT_EQ(extract_helix(mp6, c, pdb).message,
               "[Error] Residue GLY 34 of chain A in '" + mp6 + "' has neither CB nor HA2");
     c.chain = "Q";
-    EXPECT_EQ(extract_helix(mp6, c, pdb).message, "[Error] Chain Q is not in model 1 of '" + mp6 + "'");
+    EXPECT_EQ(extract_helix(mp6, c, pdb).message, "[Error] Chain Q is not in model 1 of '" + mp6 + "'; its chains are A");
     c.chain.clear();
     c.model = 2;
     EXPECT_EQ(extract_helix(mp6, c, pdb).message, "[Error] Model 2 is not in '" + mp6 + "'");
