@@ -13,7 +13,7 @@ TEST(FuzzInputs, EverySavedInputRuns) {
     const std::map<std::string, void (*)(const std::uint8_t*, std::size_t)> targets{
         {"parameter_file", fuzz_parameter_file}, {"helix_files", fuzz_helix_files},
         {"restraint_file", fuzz_restraint_file}, {"candidate_file", fuzz_candidate_file},
-        {"template", fuzz_template}};
+        {"template", fuzz_template}, {"prepare", fuzz_prepare}};
     int inputs = 0;
     for (const char* kind : {"corpus", "regressions"}) {
         const fs::path top = fs::path(TEST_DATA) / ".." / "fuzz" / kind;

@@ -8,8 +8,8 @@ cd "$(dirname "$0")/../.."
 seconds=${1:-20}
 shift || true
 targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(parameter_file helix_files restraint_file candidate_file template)
-CXX=clang++ cmake -S . -B build-fuzz -DNOEBUNDLE_FUZZ=ON -DNOEBUNDLE_TESTS=OFF -DNOEBUNDLE_SEARCH=OFF >/dev/null
+[ ${#targets[@]} -gt 0 ] || targets=(parameter_file helix_files restraint_file candidate_file template prepare)
+CXX=clang++ cmake -S . -B build-fuzz -DNOEBUNDLE_FUZZ=ON -DNOEBUNDLE_TESTS=OFF >/dev/null
 cmake --build build-fuzz -j2 >/dev/null
 mkdir -p build-fuzz/findings
 status=0

@@ -9,6 +9,7 @@
 #include "getpdb.h"
 #include "oligomer.h"
 #include "parallel.h"
+#include "prepare.h"
 #include "program.h"
 #include "rank.h"
 #include "report.h"
@@ -157,4 +158,15 @@ void fuzz_template(const std::uint8_t* data, std::size_t size) {
     for (char c : pdb) lines += c == '\n';
     require(lines == tmpl.lines.size() * protomers + 1);
     require(pdb.size() >= 4 && pdb.compare(pdb.size() - 4, 4, "END\n") == 0);
+}
+
+void fuzz_prepare(const std::uint8_t* data, std::size_t size) {
+    // The name tells the format, or (for "f") the content does.
+    const char* const names[] = {"f", "f.pdb", "f.cif"};
+    std::string pdb;
+    if (!extract_helix_from_bytes(text(data, size), names[size % 3], HelixChoice(), pdb).ok()) return;
+    Helix h;
+    count_residues(pdb, h.numResidue, h.checkAux);
+    std::istringstream in(pdb);
+    require(parse_helix_pdb(in, "h", h).ok());
 }
