@@ -162,7 +162,8 @@ SearchResult search(const Scorer& scorer, const Grid& grid, std::size_t keep,
     std::mutex merge;
     // Threads take one (phi, theta) pair at a time, so that a region dense in
     // ties, which costs the contact checks, is shared by every core.
-    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> next{0}, done{0};
+    std::mutex reporting;  // whichever thread is free reports, so the count reaches the total
     const std::size_t workers = std::min<std::size_t>(worker_count(), std::max<std::size_t>(tasks.size(), 1));
     parallel_slices(workers, [&](std::size_t worker, std::size_t) {
         Share share{BestList(keep), std::vector<float>(nTheta * nRadius, NAN), {}};
@@ -174,7 +175,9 @@ SearchResult search(const Scorer& scorer, const Grid& grid, std::size_t keep,
             for (std::size_t s = 0; s < psi.size(); ++s)
                 search_rotation(scorer, contacts, grid, rotation_matrix(phi[p], theta[t], psi[s]),
                                 (std::uint64_t(task) * psi.size() + s) * nRadius, t, scratch, near, share);
-            if (progress && worker == 0) progress(std::uint64_t(n + 1) * perTask, result.searched);
+            const std::size_t finished = ++done;
+            std::unique_lock<std::mutex> report(reporting, std::try_to_lock);
+            if (progress && report) progress(std::uint64_t(finished) * perTask, result.searched);
         }
         std::lock_guard<std::mutex> lock(merge);
         merged.insert(merged.end(), share.best.hits().begin(), share.best.hits().end());

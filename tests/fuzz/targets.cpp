@@ -9,6 +9,9 @@
 
 #include "oligomer.h"
 #include "parameter.h"
+#include "parallel.h"
+#include "prepare.h"
+#include "program.h"
 #include "rank.h"
 #include "score.h"
 #include "nef.h"
@@ -156,4 +159,15 @@ void fuzz_xplor_restraints(const std::uint8_t* data, std::size_t size) {
 void fuzz_nef_restraints(const std::uint8_t* data, std::size_t size) {
     Conversion c;
     if (read_nef(text(data, size), "n", c.input).ok()) check_conversion(c);
+}
+
+void fuzz_prepare(const std::uint8_t* data, std::size_t size) {
+    // The name tells the format, or (for "f") the content does.
+    const char* const names[] = {"f", "f.pdb", "f.cif"};
+    std::string pdb;
+    if (!extract_helix_from_bytes(text(data, size), names[size % 3], HelixChoice(), pdb).ok()) return;
+    Helix h;
+    count_residues(pdb, h.numResidue, h.checkAux);
+    std::istringstream in(pdb);
+    require(parse_helix_pdb(in, "h", h).ok());
 }
