@@ -80,13 +80,15 @@ def packing_by_brute_force(model):
 
 
 def check_pymol(analysis, violations):
-    script = ("import pymol; pymol.finish_launching(['pymol', '-cq']); from pymol import cmd\n"
-              "cmd.load('view.pml')\n"
-              "for n in cmd.get_names('objects'):\n"
-              "    if cmd.get_type(n) == 'object:measurement':\n"
-              "        low, high = cmd.get_extent(n)\n"  # the box of the one dashed line
-              "        print('DIST', n, sum((a - b) ** 2 for a, b in zip(low, high)) ** 0.5)\n")
-    result = subprocess.run(["/usr/bin/python3", "-c", script], cwd=analysis, capture_output=True, text=True, timeout=300)
+    # PyMOL runs the script itself, headless, after loading the viewer script.
+    with open(os.path.join(analysis, "measure.py"), "w") as f:
+        f.write("from pymol import cmd\n"
+                "for n in cmd.get_names('objects'):\n"
+                "    if cmd.get_type(n) == 'object:measurement':\n"
+                "        low, high = cmd.get_extent(n)\n"  # the box of the one dashed line
+                "        print('DIST', n, sum((a - b) ** 2 for a, b in zip(low, high)) ** 0.5)\n")
+    result = subprocess.run(["/usr/bin/python3", "-m", "pymol", "-cq", "view.pml", "measure.py"], cwd=analysis,
+                            capture_output=True, text=True, timeout=300)
     assert result.returncode == 0 and "Error" not in result.stdout + result.stderr, result.stdout + result.stderr
     found = dict(re.findall(r"^DIST noe_L(\d+) ([0-9.]+)$", result.stdout, re.M))
     assert sorted(found, key=int) == [v["line"] for v in violations], result.stdout
