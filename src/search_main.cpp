@@ -20,6 +20,7 @@ const char* const usageLine = "Usage: noebundle-search PARAMETER_FILE [options]"
 void add_options(CLI::App& app, SearchOptions& p) {
     app.add_option("PARAMETER_FILE", p.paramFile, "the run's parameter file")->required();
     app.add_option("--from", p.from, "take the helix from a PDB or mmCIF file (may be gzipped)");
+    app.add_option("--restraints", p.restraints, "convert an XPLOR/CNS or NEF restraint list into noeFile");
     app.add_option("--chain", p.chain, "chain of that file (default: the first)");
     app.add_option("--model", p.model, "model of that file (default: 1)")->check(CLI::Range(1, 999999));
     app.add_option("--residues", p.residues, "keep only these residues (FIRST-LAST)");
@@ -46,6 +47,8 @@ Status search_placements(const SearchOptions& p) {
     Status status = run_search(p, out);
     if (!status.ok()) return status;
     const SearchResult& result = out.result;
+    if (!out.conversion.empty() && !print_line(out.conversion.substr(0, out.conversion.size() - 1)))
+        return Status::error("[Error] Can not write to standard output");
     std::vector<std::string> lines = {
         "Placements searched: " + std::to_string(result.searched), "Seconds: " + decimals2(out.seconds),
         "Placements per second: " + std::to_string(std::llround(result.searched / std::max(out.seconds, 1e-9)))};

@@ -16,6 +16,8 @@
 #include "oligomer.h"
 #include "prepare.h"
 #include "progress.h"
+#include "restraint_convert.h"
+#include "restraint_report.h"
 #include "restraint.h"
 #include "run.h"
 #include "text.h"
@@ -75,6 +77,24 @@ std::string trimmed(const std::string& text) {
     return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(' ') - first + 1);
 }
 
+// With --restraints: the input converted to the restraint file's text for the
+// residues of the helix, claiming noeFile unless it already holds that text.
+Status converted_restraints(const SearchOptions& o, const Parameter& param, const Helix& helix, OutputSet& outputs,
+                            std::string& noeText, std::string& report) {
+    ConvertOptions options;
+    options.useHelix = true;
+    options.helixResidues = helix.resNum;
+    options.narrowing = "--residues FIRST-LAST";
+    Conversion conversion;
+    Status status = convert_restraints(o.restraints, options, conversion);
+    if (!status.ok()) return status;
+    report = conversion_report(conversion);
+    noeText = restraint_file_text(conversion);
+    std::string existing;
+    if (read_whole(param.noeFile, existing) && existing == noeText) return Status::fine();
+    return outputs.claim(param.noeFile, "the restraint file (noeFile)", OutputSet::Owner::byRecord);
+}
+
 // The helix as noebundle reads it, with finite coordinates only.
 Status read_helix(const std::string& pdbText, const std::string& path, Helix& helix) {
     count_residues(pdbText, helix.numResidue, helix.checkAux);
@@ -107,6 +127,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     out.candidatePath = candidate_path(param);
     Named files = {{o.paramFile, "the parameter file"}, {param.noeFile, "the restraint file (noeFile)"}};
     if (!o.from.empty()) files.push_back({o.from, "the --from file"});
+    if (!o.restraints.empty()) files.push_back({o.restraints, "the --restraints file"});
     files.insert(files.end(), {{param.pdbFile, "the helix (pdbFile)"}, {check, "check_pdb.log"},
                                {origin, "origin.pdb"}, {out.candidatePath, "the candidate file"},
                                {param.logFile, "the run's log"}, {record, "the search's record"}});
@@ -127,9 +148,15 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     status = helix_text(o, s, param, outputs, pdbText);
     if (status.ok()) status = read_helix(pdbText, param.pdbFile, helix);
     if (status.ok()) align_on_z(helix.coord, helix.numResidue, helix.center, helix.angle);
-    if (status.ok()) status = load_restraints(param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res);
-    // A restraint file converted from another format would be claimed here,
-    // as the helix is, before any work: outputs.claim(param.noeFile, ...).
+    std::string noeText;
+    if (status.ok() && !o.restraints.empty()) {
+        status = converted_restraints(o, param, helix, outputs, noeText, out.conversion);
+        std::istringstream in(noeText);
+        if (status.ok())
+            status = parse_restraints(in, param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res);
+    } else if (status.ok()) {
+        status = load_restraints(param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res);
+    }
     const std::string checkText = std::to_string(helix.numResidue) + "\n" + std::to_string(helix.checkAux) + "\n";
     const std::string originText = status.ok() ? aligned_template(pdbText, helix.center, helix.angle) : "";
     std::string existing;
@@ -158,6 +185,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     for (const Hit& h : out.result.best) candidates += candidate_line(out.grid.row(h.index)) + "\n";
     const std::vector<std::pair<std::string, std::string>> written = {
         {param.pdbFile, pdbText},
+        {o.restraints.empty() ? "" : param.noeFile, noeText},
         {check, checkText},
         {origin, originText},
         {out.candidatePath, candidates},

@@ -16,6 +16,7 @@ struct SearchOutcome {
     double seconds = 0;
     std::string candidatePath;
     std::vector<Backup> backups;  // files replaced under --force, and where they are kept
+    std::string conversion;       // with --restraints: the accounting of the conversion
 };
 
 Status run_search(const SearchOptions& o, SearchOutcome& out);

@@ -12,6 +12,7 @@
 // The options as given (strings where the search checks them itself).
 struct SearchOptions {
     std::string paramFile, from, chain, residues, map;
+    std::string restraints;  // an XPLOR/CNS or NEF file converted into noeFile
     int model = 1;
     bool force = false;
     std::string angleStep, radius, keep = "100", threads;
