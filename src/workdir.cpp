@@ -70,8 +70,8 @@ void remove_dead_run_temporaries(const Parameter& param) {
         return structure || name == base + ".cs" || name == "check_pdb.log" || name == "origin.pdb" ||
                name == ".noebundle-search";
     });
-    const fs::path helix(param.pdbFile);
-    const std::string helixName = helix.filename().string();
+    const fs::path helixPath(param.pdbFile);
+    const std::string helixName = helixPath.filename().string();
     if (!helixName.empty())
-        remove_dead_temporaries(helix.parent_path().string(), [&](const std::string& n) { return n == helixName; });
+        remove_dead_temporaries(helixPath.parent_path().string(), [&](const std::string& n) { return n == helixName; });
 }
