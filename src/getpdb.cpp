@@ -6,6 +6,7 @@
 #include "run.h"
 #include "score.h"
 #include "text.h"
+#include "workdir.h"
 
 // Defined in this order, so constructed in this order.
 Parameter param;
@@ -14,7 +15,14 @@ Helix helix2;
 Restraint res;
 Getpdb getpdb;
 
-void Parameter::read_param(const char* path) { check(load_param(path, *this)); }
+// Held until the process ends: one run or search at a time in a working folder.
+static WorkLock workLock;
+
+void Parameter::read_param(const char* path) {
+    check(load_param(path, *this));
+    check(lock_work_folder(workDir, workLock));
+    remove_dead_run_temporaries(*this);
+}
 
 void Helix::read_pdb() { check(load_helix(param.workDir + "/check_pdb.log", param.pdbFile, *this)); }
 

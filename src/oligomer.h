@@ -19,8 +19,11 @@ struct Template {
 };
 Template parse_template(std::istream& in);
 
-// Every protomer's points, protomer 0 first.
-std::vector<std::vector<Point>> place_oligomer(const std::vector<Point>& points, const CandidateRow& row,
+// One array of points per protomer, protomer 1 first, each in template order.
+using Oligomer = std::vector<std::vector<Point>>;
+
+// Every protomer's points, placed as the structure files place them.
+Oligomer place_oligomer(const std::vector<Point>& points, const CandidateRow& row,
                                                int numProtomer);
 
 // The whole PDB text of one oligomer placed by phi, theta, psi and radius.

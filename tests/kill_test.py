@@ -1,12 +1,18 @@
 #!/usr/bin/env python3
-"""Kills noebundle with SIGKILL at random moments of a run and checks what
-it leaves: the candidate file is the original or the complete ranked one,
-byte for byte, and every structure file under its own name is complete.
-
-Usage: kill_test.py NOEBUNDLE [KILLS_PER_WORKLOAD]
-"""
+# Kills noebundle with SIGKILL at random moments of a run and checks what
+# it leaves: the candidate file is the original or the complete ranked one,
+# byte for byte, and every structure file under its own name is complete.
+# Then interrupts noebundle-search (beside it) with SIGINT and SIGKILL during
+# a --chain B --force search after a chain A one: the folder is as it was or
+# as the complete search leaves it, SIGINT leaves no temporary file and a
+# clean terminal line, and the next search removes what SIGKILL left. A whole
+# search with two threads draws its progress bar to 100% and ends the line.
+#
+# Usage: kill_test.py NOEBUNDLE [KILLS_PER_WORKLOAD]
 import os
+import pty
 import random
+import shutil
 import signal
 import subprocess
 import sys
@@ -72,6 +78,75 @@ def trials(exe, top, label, workload, kills, rng, ranking_only=False):
           % (label, kills, seen["original"], seen["ranked"], seen["structures"]))
 
 
+def snapshot(folder):
+    return {name: read(os.path.join(folder, name)) for name in os.listdir(folder)}
+
+
+def restore(folder, files):
+    shutil.rmtree(folder)
+    os.makedirs(folder)
+    for name, data in files.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(data)
+
+
+def search_on_terminal(command, cwd, kill_after=None, sig=signal.SIGINT):
+    """Runs the search with standard error on a terminal; returns what it drew."""
+    master, slave = pty.openpty()
+    process = subprocess.Popen(command, cwd=cwd, stdout=subprocess.DEVNULL, stderr=slave)
+    os.close(slave)
+    if kill_after is not None:
+        time.sleep(kill_after)
+        process.send_signal(sig)
+    drawn = b""
+    while True:
+        try:
+            chunk = os.read(master, 4096)
+        except OSError:  # the terminal closed with the process
+            break
+        if not chunk:
+            break
+        drawn += chunk
+    process.wait()
+    os.close(master)
+    return drawn
+
+
+def interrupted_searches(search, top, kills, rng):
+    folder = os.path.join(top, "search", "run")
+    shutil.copytree(os.path.join(HERE, "..", "examples", "bm2"), folder)
+    chain = [search, "run/bm2.param", "--from", "run/2kix_model1.pdb", "--force", "--threads", "2", "--chain"]
+    cwd = os.path.dirname(folder)
+    subprocess.run(chain + ["A"], cwd=cwd, check=True, stdout=subprocess.DEVNULL)
+    before = snapshot(folder)
+    start = time.perf_counter()
+    drawn = search_on_terminal(chain + ["B"], cwd)
+    duration = time.perf_counter() - start
+    after = snapshot(folder)
+    if b"100%" not in drawn or not drawn.endswith(b"\n"):
+        sys.exit("search: the progress bar ends as %r" % drawn[-80:])
+    seen = {"as before": 0, "complete": 0}
+    for trial in range(2 * kills):
+        restore(folder, before)
+        sig = signal.SIGINT if trial % 2 == 0 else signal.SIGKILL
+        drawn = search_on_terminal(chain + ["B"], cwd, rng.uniform(0, 1.1) * duration, sig)
+        now = snapshot(folder)
+        left = [name for name in now if name.endswith(".tmp")]
+        for name in left:
+            del now[name]
+        state = "as before" if now == before else "complete" if now == after else None
+        if state is None:
+            sys.exit("search, %s %d: the folder is neither as before nor complete" % (sig.name, trial))
+        seen[state] += 1
+        if sig == signal.SIGINT and (left or (drawn and not drawn.endswith((b"\r", b"\n")))):
+            sys.exit("search, SIGINT %d: left %s and the terminal line %r" % (trial, left, drawn[-80:]))
+        if left:
+            subprocess.run([search, "run/bm2.param", "--angle-step", "90", "--force"], cwd=cwd, stdout=subprocess.DEVNULL)
+            if any(name.endswith(".tmp") for name in os.listdir(folder)):
+                sys.exit("search, SIGKILL %d: the next search left the dead one's temporary files" % trial)
+    print("search: %d interrupts; folder as before %d times, complete %d times" % (2 * kills, seen["as before"], seen["complete"]))
+
+
 def main():
     exe, kills = os.path.abspath(sys.argv[1]), int(sys.argv[2]) if len(sys.argv) > 2 else 30
     rng = random.Random(1)
@@ -80,6 +155,9 @@ def main():
         trials(exe, top, "structures", ["--candidates", "300", "--protomers", "5"], kills, rng)
         # Many candidates and no template: kills land around the rewrite of the candidate file.
         trials(exe, top, "ranking", ["--candidates", "300000", "--protomers", "3"], kills, rng, ranking_only=True)
+        search = os.path.join(os.path.dirname(exe), "noebundle-search")
+        if os.path.exists(search):
+            interrupted_searches(search, top, max(kills // 3, 4), rng)
 
 
 if __name__ == "__main__":

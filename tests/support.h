@@ -1,15 +1,17 @@
-// Test helpers: a temporary folder that cleans up after itself, file access,
-// running the built program, and small synthetic inputs.
+// Test helpers: a temporary folder, file access, running the built programs,
+// and small inputs (an ideal helix, a working folder, the BM2 example).
 #pragma once
 #include <filesystem>
-#include <functional>
 #include <string>
 #include <vector>
 
+#include "helix.h"
+#include "parameter.h"
+#include "restraint.h"
+
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temporary directory, removed with all
-// its content when the object goes out of scope.
+// A fresh folder, removed with its content when the object goes out of scope.
 class TempDir {
 public:
     TempDir();
@@ -24,44 +26,32 @@ private:
 };
 
 void write_text(const std::string& path, const std::string& text);
+std::string read_text(const std::string& path);
 std::vector<std::string> lines_of(const std::string& text);
 
-// Fills the run's globals from the hand-prepared BM2 example: the helix
-// (aligned) in helix, again in helix2, its restraints in res, and param with
-// numProtomer protomers. False if any file does not read.
-bool load_bm2_example(int numProtomer);
-std::string read_text(const std::string& path);
-
 struct RunResult {
-    std::string out;
-    std::string err;
+    std::string out;  // standard output and standard error
     int status;
 };
-// Runs an executable with the given arguments in folder cwd.
-RunResult run_program(const std::string& exe, const std::vector<std::string>& args, const fs::path& cwd);
-// The same for noebundle and noebundle-search of this build.
-RunResult run_noebundle(const std::vector<std::string>& args, const fs::path& cwd);
-RunResult run_search(const std::vector<std::string>& args, const fs::path& cwd);
+// Runs a program of this build ("noebundle", "noebundle-search") in folder cwd.
+RunResult run_program(const std::string& name, const std::vector<std::string>& args, const fs::path& cwd);
 
-// Runs body in a forked child with its standard output captured: for stages
-// that end the process on failure. The child exits 0 if body returns.
-RunResult in_child(const std::function<void()>& body);
-
-// PDB text of an ideal alpha helix: residues first..first+n-1 along +z,
-// with N, CA, C, O and CB (HA2 for residues listed in glycines).
+// PDB text of an ideal helix of n residues from number first along +z: N, CA,
+// C and CB (HA2 for the residues listed in glycines).
 std::string ideal_helix_pdb(int n, int first = 1, const std::vector<int>& glycines = {});
 
-// A parameter file with all twelve keys.
-std::string parameter_text(const std::string& workDir, const std::string& name, int numProtomer,
-                           const std::string& pdbFile, const std::string& noeFile);
+// A working folder: the files of the bad-input catalogue's base (an 8-residue
+// helix, also the template, and three restraints), the candidates given, and
+// the parameter file run.param, whose path it returns.
+std::string make_workspace(const TempDir& dir, int numProtomer, const std::string& candidates);
 
-// Three restraints on the residues of a helix of 8 or more residues.
-extern const std::string sampleRestraints;
-
-// A complete working folder: helix of n residues, check_pdb.log, origin.pdb
-// (the helix's own atoms), restraints and candidates as given.
-struct Workspace {
-    std::string params;  // path of the parameter file
+// What a run reads before ranking: param, the helix aligned, the restraints.
+struct Inputs {
+    Parameter param;
+    Helix helix;
+    Restraint res{};
 };
-Workspace make_workspace(const TempDir& dir, int n, int numProtomer,
-                         const std::string& restraints, const std::string& candidates);
+// The helix and restraints named by in.param (check_pdb.log in its workDir).
+bool load_inputs(Inputs& in);
+// The hand-prepared BM2 example with numProtomer protomers.
+bool load_bm2_example(Inputs& in, int numProtomer);

@@ -7,29 +7,24 @@
 #include "fuzz/targets.h"
 #include "support.h"
 
-namespace {
-
 TEST(FuzzInputs, EverySavedInputRuns) {
     const std::map<std::string, void (*)(const std::uint8_t*, std::size_t)> targets{
         {"parameter_file", fuzz_parameter_file}, {"helix_files", fuzz_helix_files},
         {"restraint_file", fuzz_restraint_file}, {"candidate_file", fuzz_candidate_file},
-        {"template", fuzz_template}};
+        {"template", fuzz_template}, {"xplor_restraints", fuzz_xplor_restraints},
+        {"nef_restraints", fuzz_nef_restraints}, {"prepare", fuzz_prepare}};
     int inputs = 0;
     for (const char* kind : {"corpus", "regressions"}) {
         const fs::path top = fs::path(TEST_DATA) / ".." / "fuzz" / kind;
-        if (!fs::exists(top)) continue;
-        for (const auto& folder : fs::directory_iterator(top)) {
-            auto target = targets.find(folder.path().filename().string());
-            ASSERT_NE(target, targets.end()) << folder.path();
+        for (const auto& folder : fs::exists(top) ? fs::directory_iterator(top) : fs::directory_iterator()) {
+            const auto target = targets.at(folder.path().filename().string());
             for (const auto& file : fs::directory_iterator(folder.path())) {
                 SCOPED_TRACE(file.path().string());
                 const std::string bytes = read_text(file.path().string());
-                target->second(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+                target(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
                 ++inputs;
             }
         }
     }
     EXPECT_GE(inputs, 5);
 }
-
-}  // namespace

@@ -1,16 +1,26 @@
 #!/usr/bin/env python3
-"""Runs noebundle on every case of this catalogue of bad inputs.
-
-Usage: run_cases.py BUILD_DIR
-
-Each folder beside base/ is a case: the files of base/ (a working run),
-overridden by the case's own files, then changed as its case.json says:
-"remove" (files to delete), "mkdir" (names that become folders), "program"
-(default "noebundle", found in BUILD_DIR), "args" (default ["run.param"]). case.json also states the expected "status" and
-"first" line of standard output; "changes" lists the inputs the run may
-rewrite. Every other input must keep its bytes, and nothing may reach
-standard error.
-"""
+# Runs every case of this catalogue of bad inputs.
+#
+# Usage: run_cases.py BUILD_DIR
+#
+# Each folder beside base/ is a case: the files of base/ (a working run),
+# overridden by the case's own files, then changed as its case.json says:
+# "remove" (files to delete), "mkdir" (names that become folders), "program"
+# (default "noebundle", found in BUILD_DIR), "args" (default ["run.param"]),
+# "symlink" (name: target), "mode" (name: octal mode, "." the folder; run
+# as an ordinary user when the driver is root, since root reads and writes
+# any file), "stdout" (a file standard output goes to, e.g. /dev/full),
+# "file_size_limit" (bytes a written file may reach, as on a full disk),
+# "locked" (another process holds the folder's lock). case.json also states
+# the expected "status" and "first" line of standard output; "changes" lists
+# the inputs the run may rewrite. Every other input must keep its bytes,
+# nothing may reach standard error, and no temporary file (*.tmp) may be
+# left that was not there before; "absent" lists files that must be gone
+# after the run and "backups" (backup: original) the backups that must
+# hold an input's former bytes.
+import fcntl
+import resource
+import signal
 import hashlib
 import json
 import os
@@ -26,7 +36,7 @@ def checksums(folder):
     sums = {}
     for name in os.listdir(folder):
         path = os.path.join(folder, name)
-        if os.path.isfile(path):
+        if os.path.isfile(path) and not os.path.islink(path):
             with open(path, "rb") as f:
                 sums[name] = hashlib.sha256(f.read()).hexdigest()
     return sums
@@ -34,26 +44,49 @@ def checksums(folder):
 
 def run_case(build, name):
     case = os.path.join(HERE, name)
-    with open(os.path.join(case, "case.json")) as f:
-        description = json.load(f)
+    description = json.load(open(os.path.join(case, "case.json")))
     with tempfile.TemporaryDirectory() as top:
         work = os.path.join(top, "work")
         shutil.copytree(os.path.join(HERE, "base"), work)
-        for entry in os.listdir(case):
-            if entry != "case.json":
-                shutil.copy(os.path.join(case, entry), os.path.join(work, entry))
+        for entry in set(os.listdir(case)) - {"case.json"}:
+            shutil.copy(os.path.join(case, entry), work)
         for entry in description.get("remove", []):
             os.remove(os.path.join(work, entry))
         for entry in description.get("mkdir", []):
             if os.path.exists(os.path.join(work, entry)):
                 os.remove(os.path.join(work, entry))
             os.makedirs(os.path.join(work, entry, "inside"))
+        for entry, target in description.get("symlink", {}).items():
+            os.symlink(target, os.path.join(work, entry))
         before = checksums(work)
-        exe = os.path.join(build, description.get("program", "noebundle"))
-        result = subprocess.run([exe] + description.get("args", ["run.param"]), cwd=work, capture_output=True, timeout=120)
+        command = [os.path.join(build, description.get("program", "noebundle"))] + description.get("args", ["run.param"])
+        if description.get("mode") and os.geteuid() == 0:
+            # An ordinary user, for whom the modes count.
+            command = ["setpriv", "--reuid=65534", "--regid=65534", "--clear-groups"] + command
+            os.chmod(top, 0o755)
+            os.chmod(work, 0o777)
+            for entry in os.listdir(work):
+                os.chmod(os.path.join(work, entry), 0o666)
+        for entry, mode in description.get("mode", {}).items():
+            os.chmod(os.path.join(work, entry), int(mode, 8))
+        limit = description.get("file_size_limit")
+
+        def limits():
+            if limit is not None:  # a write past the limit then fails as on a full disk
+                signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+                resource.setrlimit(resource.RLIMIT_FSIZE, (limit, limit))
+
+        lock = os.open(work, os.O_RDONLY)
+        if description.get("locked"):
+            fcntl.flock(lock, fcntl.LOCK_EX)
+        stdout = open(description["stdout"], "wb") if "stdout" in description else subprocess.PIPE
+        result = subprocess.run(command, cwd=work, stdout=stdout, stderr=subprocess.PIPE, timeout=120, preexec_fn=limits)
+        os.close(lock)
+        os.chmod(work, 0o755)
         after = checksums(work)
+        left = set(os.listdir(work))
     problems = []
-    out = result.stdout.decode("latin-1")
+    out = (result.stdout or b"").decode("latin-1")
     first = out.split("\n", 1)[0]
     if result.returncode != description["status"]:
         problems.append("exit status %d, expected %d" % (result.returncode, description["status"]))
@@ -62,17 +95,25 @@ def run_case(build, name):
     if result.stderr:
         problems.append("standard error: %r" % result.stderr[:200])
     for entry, digest in before.items():
-        if entry not in description.get("changes", []) and after.get(entry) != digest:
+        if entry not in description.get("changes", []) + description.get("absent", []) and after.get(entry) != digest:
             problems.append("input %s changed" % entry)
+    for entry in sorted(left):
+        if entry.endswith(".tmp") and entry not in before:
+            problems.append("temporary file %s left" % entry)
+    for entry in description.get("absent", []):
+        if entry in left:
+            problems.append("%s is still there" % entry)
+    for backup, original in description.get("backups", {}).items():
+        if after.get(backup) != before.get(original):
+            problems.append("%s does not hold the former %s" % (backup, original))
     return problems
 
 
 def main():
-    build = os.path.abspath(sys.argv[1])
-    cases = sorted(d for d in os.listdir(HERE) if d != "base" and os.path.isdir(os.path.join(HERE, d)) and d != "__pycache__")
+    cases = sorted(d for d in os.listdir(HERE) if os.path.isfile(os.path.join(HERE, d, "case.json")))
     failed = 0
     for name in cases:
-        problems = run_case(build, name)
+        problems = run_case(os.path.abspath(sys.argv[1]), name)
         if problems:
             failed += 1
             print("FAIL %s: %s" % (name, "; ".join(problems)))

@@ -6,21 +6,17 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${1:-20}
-shift || true
-targets=("$@")
-[ ${#targets[@]} -gt 0 ] || targets=(parameter_file helix_files restraint_file candidate_file template)
-CXX=clang++ cmake -S . -B build-fuzz -DNOEBUNDLE_FUZZ=ON -DNOEBUNDLE_TESTS=OFF -DNOEBUNDLE_SEARCH=OFF >/dev/null
+targets=("${@:2}")
+[ ${#targets[@]} -gt 0 ] || targets=(parameter_file helix_files restraint_file candidate_file template xplor_restraints nef_restraints prepare)
+CXX=clang++ cmake -S . -B build-fuzz -DNOEBUNDLE_FUZZ=ON -DNOEBUNDLE_TESTS=OFF >/dev/null
 cmake --build build-fuzz -j2 >/dev/null
 mkdir -p build-fuzz/findings
 status=0
 for t in "${targets[@]}"; do
   scratch=$(mktemp -d)
   echo "== fuzz_$t for ${seconds}s =="
-  if ! build-fuzz/tests/fuzz/fuzz_$t "$scratch" "tests/fuzz/corpus/$t" -max_total_time="$seconds" \
-       -max_len=8192 -artifact_prefix=build-fuzz/findings/"$t"- -print_final_stats=1 2>build-fuzz/fuzz_$t.log; then
-    status=1
-    tail -n 30 build-fuzz/fuzz_$t.log
-  fi
+  build-fuzz/tests/fuzz/fuzz_$t "$scratch" "tests/fuzz/corpus/$t" -max_total_time="$seconds" -max_len=8192 \
+    -artifact_prefix=build-fuzz/findings/"$t"- -print_final_stats=1 2>build-fuzz/fuzz_$t.log || { status=1; tail -n 30 build-fuzz/fuzz_$t.log; }
   grep -E '^stat::number_of_executed_units' build-fuzz/fuzz_$t.log | sed "s/^/fuzz_$t /"
   rm -rf "$scratch"
 done

@@ -1,82 +1,91 @@
 #include "targets.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <sstream>
 #include <string>
 
-#include "getpdb.h"
 #include "oligomer.h"
+#include "parameter.h"
 #include "parallel.h"
+#include "prepare.h"
 #include "program.h"
 #include "rank.h"
-#include "report.h"
-#include "run.h"
 #include "score.h"
+#include "nef.h"
+#include "restraint_report.h"
+#include "xplor.h"
 
 namespace {
-
-std::string text(const std::uint8_t* data, std::size_t size) {
-    return std::string(reinterpret_cast<const char*>(data), size);
-}
-
-// Splits off the first line.
-void first_line(const std::string& all, std::string& line, std::string& rest) {
-    std::size_t end = all.find('\n');
-    line = all.substr(0, end);
-    rest = end == std::string::npos ? std::string() : all.substr(end + 1);
-}
 
 void require(bool condition) {
     if (!condition) std::abort();
 }
 
+// The bytes as text, and split at the first line feed.
+std::string text(const std::uint8_t* data, std::size_t size) { return std::string(reinterpret_cast<const char*>(data), size); }
+std::string first_line(const std::string& all, std::string& rest) {
+    const std::size_t end = all.find('\n');
+    rest = end == std::string::npos ? std::string() : all.substr(end + 1);
+    return all.substr(0, end);
+}
+
 // A 20-residue helix along z, numbered 1 to 20 with 7 repeated, aligned.
 const Helix& fixed_helix() {
-    static Helix h = [] {
+    static const Helix h = [] {
         Helix made;
         made.numResidue = 20;
         for (int k = 0; k < 20; ++k) {
-            double a = k * 1.745329;
+            const double a = k * 1.745329;
             made.resNum.push_back(k == 12 ? 7 : k + 1);
             made.coord.push_back({float(2.3 * std::cos(a)), float(2.3 * std::sin(a)), 1.5f * k});
             made.coord.push_back({float(3.4 * std::cos(a)), float(3.4 * std::sin(a)), 1.5f * k + 0.4f});
         }
-        made.move_zaxis();
+        align_on_z(made.coord, made.numResidue, made.center, made.angle);
         return made;
     }();
     return h;
 }
 
-// The run's globals set up for scoring with the fixed helix.
-void use_fixed_helix(const Restraint& restraints, int numProtomer) {
-    param = Parameter();
-    param.numProtomer = numProtomer;
-    helix = fixed_helix();
-    helix2 = fixed_helix();
-    res = restraints;
+// Restraints read from text against the fixed helix.
+Status read_restraints(const std::string& text, Restraint& r) {
+    std::istringstream in(text);
+    const Parameter p;
+    return parse_restraints(in, "n", fixed_helix().resNum, p.pairDistance, p.pairTolerance, r);
 }
 
-Restraint fixed_restraints() {
-    Restraint r{};
-    const char* const lines[] = {"(r 3 a n HA) (r 5 a n HG)", "(r 4 a n HN) (r 8 a n HD2)",
-                                 "(r 10 a n HE) (r 6 a n HZ)", "(r 7 a n HB) (r 19 a n HN)"};
-    for (const char* l : lines) {
-        std::istringstream in(l);
-        Parameter p;
-        std::string line = l;
-        RestraintLine parsed;
-        require(parse_restraint_line(line, "x", fixed_helix().resNum, p.pairDistance, p.pairTolerance, parsed).ok());
-        int i = r.numRestraint++;
-        r.resIndex1[i] = parsed.resIndex1;
-        r.resIndex2[i] = parsed.resIndex2;
-        std::strcpy(r.atom1[i], parsed.atom1.c_str());
-        std::strcpy(r.atom2[i], parsed.atom2.c_str());
-        r.lowerBound[i] = parsed.lowerBound;
-        r.upperBound[i] = parsed.upperBound;
+// The fast and the literal score of each row agree to the bit; returns the scores.
+std::vector<float> score_both_ways(const Restraint& r, int numProtomer, const CandidateTable& rows) {
+    const Scorer scorer(fixed_helix(), r, numProtomer);
+    Scorer::Scratch scratch = scorer.scratch();
+    std::vector<Point> points(fixed_helix().numPoint());
+    std::vector<float> scores;
+    for (const CandidateRow& row : rows) {
+        const float fast = scorer.score(row, scratch), literal = placed_score(fixed_helix(), points, r, numProtomer, row);
+        require(std::memcmp(&fast, &literal, sizeof fast) == 0);
+        scores.push_back(fast);
     }
-    return r;
+    return scores;
+}
+
+// Every restraint is kept or dropped, and every kept one is a line the restraint reader takes.
+void check_conversion(Conversion& c) {
+    map_restraints(ConvertOptions(), c);
+    require(c.kept.size() + c.dropped.size() == c.input.restraints.size());
+    require(!conversion_report(c).empty() || c.input.restraints.empty());
+    const std::string text = restraint_file_text(c);
+    std::istringstream in(text);
+    Parameter p;
+    std::size_t k = 0;
+    for (std::string line; std::getline(in, line); ++k) {
+        const std::vector<int> residues{c.kept[k].end1.residue, c.kept[k].end2.residue};
+        RestraintLine parsed;
+        require(parse_restraint_line(line, "n", residues, p.pairDistance, p.pairTolerance, parsed).ok());
+        require(parsed.pairClass == c.kept[k].pairClass);
+    }
+    require(k == c.kept.size());
 }
 
 bool same_bits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
@@ -86,57 +95,42 @@ bool same_bits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 void fuzz_parameter_file(const std::uint8_t* data, std::size_t size) {
     std::istringstream in(text(data, size));
     Parameter p;
-    Status status = parse_param(in, "p", p);
-    require(status.ok() || status.message == "[Error] 'p' has a wrong format");
-    if (status.ok()) require(p.numProtomer >= 1);
+    const Status status = parse_param(in, "p", p);  // a wrong format is its only failure
+    require(status.ok() ? p.numProtomer >= 1 : status.message == "[Error] 'p' has a wrong format");
 }
 
 void fuzz_helix_files(const std::uint8_t* data, std::size_t size) {
-    std::string log, pdb;
-    first_line(text(data, size), log, pdb);
+    std::string pdb;
+    std::istringstream logIn(first_line(text(data, size), pdb)), pdbIn(pdb);
     Helix h;
-    std::istringstream logIn(log), pdbIn(pdb);
     parse_check_log(logIn, h.numResidue, h.checkAux);
     if (!parse_helix_pdb(pdbIn, "h", h).ok()) return;
-    require(static_cast<int>(h.coord.size()) == 2 * h.numResidue);
-    require(static_cast<int>(h.resNum.size()) == h.numResidue);
-    h.move_zaxis();
+    require(int(h.coord.size()) == 2 * h.numResidue && int(h.resNum.size()) == h.numResidue);
+    align_on_z(h.coord, h.numResidue, h.center, h.angle);
 }
 
 void fuzz_restraint_file(const std::uint8_t* data, std::size_t size) {
-    std::istringstream in(text(data, size));
     Restraint r{};
-    Parameter p;
-    if (!parse_restraints(in, "n", fixed_helix().resNum, p.pairDistance, p.pairTolerance, r).ok()) return;
+    if (!read_restraints(text(data, size), r).ok()) return;
     require(r.numRestraint >= 3 && r.numRestraint <= maxRestraint);
     for (int i = 0; i < r.numRestraint; ++i)
         require(r.resIndex1[i] >= 0 && r.resIndex1[i] < 20 && r.resIndex2[i] >= 0 && r.resIndex2[i] < 20);
-    use_fixed_helix(r, 4);
-    const CandidateRow row{0.3f, 0.2f, 0.1f, 7.0f, 0, 0};
-    const Scorer scorer(helix, res, param.numProtomer);
-    Scorer::Scratch scratch = scorer.scratch();
-    require(same_bits(scorer.score(row, scratch), scoring_function(row)));
+    score_both_ways(r, 4, {{0.3f, 0.2f, 0.1f, 7.0f, 0, 0}});
 }
 
 void fuzz_candidate_file(const std::uint8_t* data, std::size_t size) {
     std::istringstream in(text(data, size));
     CandidateTable table;
     if (!parse_candidates(in, "c", table).ok()) return;
-    use_fixed_helix(fixed_restraints(), 2 + static_cast<int>(size % 5));
-    const Scorer scorer(helix, res, param.numProtomer);
-    Scorer::Scratch scratch = scorer.scratch();
-    std::vector<float> scores;
-    for (const CandidateRow& row : table) {
-        scores.push_back(scorer.score(row, scratch));
-        require(same_bits(scores.back(), scoring_function(row)));
-    }
-    std::vector<float> sorted = scores;
-    if (!sorted.empty()) std::qsort(sorted.data(), sorted.size(), sizeof(float), acompare);
-    std::vector<int> map = rank_map(scores, sorted);
-    std::vector<char> seen(map.size(), 0);
+    static Restraint fixed{};
+    static const Status read = read_restraints("(r 3 a n HA) (r 5 a n HG)\n(r 4 a n HN) (r 8 a n HD2)\n"
+                                               "(r 10 a n HE) (r 6 a n HZ)\n(r 7 a n HB) (r 19 a n HN)\n", fixed);
+    require(read.ok());
+    const std::vector<float> scores = score_both_ways(fixed, 2 + int(size % 5), table);
+    std::vector<char> seen(scores.size(), 0);
     std::string rewritten;
-    for (int row : map) {
-        require(row >= 0 && row < static_cast<int>(map.size()) && !seen[row]);
+    for (int row : rank_map(scores, sorted_scores(scores))) {
+        require(row >= 0 && row < int(seen.size()) && !seen[row]);
         seen[row] = 1;
         rewritten += candidate_line(table[row]) + "\n";
     }
@@ -146,15 +140,34 @@ void fuzz_candidate_file(const std::uint8_t* data, std::size_t size) {
 }
 
 void fuzz_template(const std::uint8_t* data, std::size_t size) {
-    std::string line, rest;
-    first_line(text(data, size), line, rest);
-    if (line.size() < 30) return;
+    std::string rest;
+    const std::string line = first_line(text(data, size), rest);
+    if (line.size() < candidateLineLength) return;
     std::istringstream in(rest);
     const Template tmpl = parse_template(in);
-    const int protomers = 1 + static_cast<int>(size % 11);
+    const int protomers = 1 + int(size % 11);
     const std::string pdb = oligomer_pdb(tmpl, parse_candidate_line(line), protomers);
-    std::size_t lines = 0;
-    for (char c : pdb) lines += c == '\n';
-    require(lines == tmpl.lines.size() * protomers + 1);
+    require(std::size_t(std::count(pdb.begin(), pdb.end(), '\n')) == tmpl.lines.size() * protomers + 1);
     require(pdb.size() >= 4 && pdb.compare(pdb.size() - 4, 4, "END\n") == 0);
+}
+
+void fuzz_xplor_restraints(const std::uint8_t* data, std::size_t size) {
+    Conversion c;
+    if (read_xplor(text(data, size), "x", c.input).ok()) check_conversion(c);
+}
+
+void fuzz_nef_restraints(const std::uint8_t* data, std::size_t size) {
+    Conversion c;
+    if (read_nef(text(data, size), "n", c.input).ok()) check_conversion(c);
+}
+
+void fuzz_prepare(const std::uint8_t* data, std::size_t size) {
+    // The name tells the format, or (for "f") the content does.
+    const char* const names[] = {"f", "f.pdb", "f.cif"};
+    std::string pdb;
+    if (!extract_helix_from_bytes(text(data, size), names[size % 3], HelixChoice(), pdb).ok()) return;
+    Helix h;
+    count_residues(pdb, h.numResidue, h.checkAux);
+    std::istringstream in(pdb);
+    require(parse_helix_pdb(in, "h", h).ok());
 }

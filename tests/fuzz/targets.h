@@ -14,5 +14,11 @@ void fuzz_helix_files(const std::uint8_t* data, std::size_t size);
 void fuzz_restraint_file(const std::uint8_t* data, std::size_t size);
 // The candidate file: scored two ways (which must agree), ranked, rewritten, reread.
 void fuzz_candidate_file(const std::uint8_t* data, std::size_t size);
+// A structure file, the preparation's input: whatever it writes, the helix reader takes.
+void fuzz_prepare(const std::uint8_t* data, std::size_t size);
 // A candidate line (the first line) and the template (the rest), then the oligomer writer.
 void fuzz_template(const std::uint8_t* data, std::size_t size);
+// An XPLOR/CNS restraint table, then the mapping: every line written must read back.
+void fuzz_xplor_restraints(const std::uint8_t* data, std::size_t size);
+// A NEF file, the same way.
+void fuzz_nef_restraints(const std::uint8_t* data, std::size_t size);

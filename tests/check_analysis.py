@@ -1,0 +1,164 @@
+#!/usr/bin/env python3
+"""noebundle-analyze on the hand-prepared BM2 example, checked from outside.
+
+Usage: check_analysis.py BUILD_DIR EXAMPLE_DIR
+
+Runs noebundle and noebundle-analyze (--reference 2kix_model1.pdb, residues
+5-30) in a scratch copy of EXAMPLE_DIR, whose structure 1 is the deposited
+arrangement, and checks the tables, the ensembles (read with gemmi), the
+packing figures against a brute-force count, PyMOL's reading of view.pml
+and the ChimeraX pseudobond file against its documented syntax.
+"""
+import csv
+import itertools
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+import gemmi
+import numpy
+
+FIRST, LAST = 5, 30
+
+
+def run(build, program, args, cwd):
+    result = subprocess.run([os.path.join(build, program)] + args, cwd=cwd, capture_output=True, text=True)
+    assert result.returncode == 0 and not result.stderr, (program, result.stdout, result.stderr)
+    return result.stdout
+
+
+def check_reference(out, analysis, deposited):
+    """The reported RMSD and assignment are the best of all cyclic assignments, computed here with gemmi."""
+    model = gemmi.read_structure(os.path.join(analysis, "ensemble.pdb"))[0]
+    ref = gemmi.read_structure(deposited)[0]
+    ca = lambda chain: [r["CA"][0].pos for r in chain if FIRST <= r.seqid.num <= LAST]
+    mobile = [p for chain in model for p in ca(chain)]
+    names = [c.name for c in ref]
+    results = {}
+    for start, step in itertools.product(range(4), (1, -1)):
+        order = [names[(start + step * p) % 4] for p in range(4)]
+        target = [p for name in order for p in ca(ref[name])]
+        results[",".join(order)] = gemmi.superpose_positions(target, mobile).rmsd
+    best = min(results, key=results.get)
+    line = "structure 1: CA RMSD %.3f A with protomers 1,2,3,4 on chains %s" % (results[best], best)
+    assert line in out, (line, out)
+    assert best.startswith("A,") and results[best] < 1.0, results  # protomer 1 is the symmetrised chain A
+    return results[best]
+
+
+def check_ensembles(analysis, template, ranking):
+    elements = [line[76:78].strip() for line in open(template) if line.startswith("ATOM")]
+    for name in ("ensemble.pdb", "ensemble.cif"):
+        st = gemmi.read_structure(os.path.join(analysis, name))
+        assert len(st) == 10, (name, len(st))
+        for model in st:
+            assert [c.name for c in model] == ["A", "B", "C", "D"], name
+            for chain in model:
+                assert [a.element.name for r in chain for a in r] == elements, name
+    pdb = open(os.path.join(analysis, "ensemble.pdb")).read()
+    assert pdb.count("\nTER ") == 40 and pdb.count("REMARK 250 MODEL") == 10
+    block = gemmi.cif.read(os.path.join(analysis, "ensemble.cif")).sole_block()
+    table = block.find("_noebundle_model.", ["rank", "delta", "radius"])
+    assert [row[0] for row in table] == [r["rank"] for r in ranking[:10]]
+    assert [row[2] for row in table] == [r["radius"] for r in ranking[:10]]
+
+
+def packing_by_brute_force(model):
+    """Closest backbone approach and packing energy, every pair counted."""
+    xyz, backbone = {}, {}
+    for chain in model:
+        atoms = [a for r in chain for a in r if a.element.name != "H"]
+        xyz[chain.name] = numpy.array([[a.pos.x, a.pos.y, a.pos.z] for a in atoms])
+        backbone[chain.name] = numpy.array([a.name in ("N", "CA", "C", "O") for a in atoms])
+    d = numpy.concatenate([numpy.linalg.norm(xyz["A"][:, None] - xyz[c][None], axis=2) for c in "BCD"], axis=1)
+    bb = numpy.concatenate([numpy.outer(backbone["A"], backbone[c]) for c in "BCD"], axis=1)
+    close = d[d < 3.25]
+    return d[bb].min(), 100 * ((3.25 - close) ** 2).sum() - (d < 5).sum()
+
+
+def check_pymol(analysis, violations):
+    # PyMOL runs the script itself, headless, after loading the viewer script.
+    with open(os.path.join(analysis, "measure.py"), "w") as f:
+        f.write("from pymol import cmd\n"
+                "for n in cmd.get_names('objects'):\n"
+                "    if cmd.get_type(n) == 'object:measurement':\n"
+                "        low, high = cmd.get_extent(n)\n"  # the box of the one dashed line
+                "        print('DIST', n, sum((a - b) ** 2 for a, b in zip(low, high)) ** 0.5)\n")
+    result = subprocess.run(["/usr/bin/python3", "-m", "pymol", "-cq", "view.pml", "measure.py"], cwd=analysis,
+                            capture_output=True, text=True, timeout=300)
+    assert result.returncode == 0 and "Error" not in result.stdout + result.stderr, result.stdout + result.stderr
+    found = dict(re.findall(r"^DIST noe_L(\d+) ([0-9.]+)$", result.stdout, re.M))
+    assert sorted(found, key=int) == [v["line"] for v in violations], result.stdout
+    for v in violations:
+        assert abs(float(found[v["line"]]) - float(v["distance"])) < 0.01, v
+
+
+def check_pseudobonds(analysis, violations):
+    """Blank lines, '; key = value' settings, or 'SPEC SPEC [colour]' with SPEC = #1.1/chain:residue@atom."""
+    model = gemmi.read_structure(os.path.join(analysis, "ensemble.pdb"))[0]
+    spec = r"#1\.1/([A-Za-z0-9]+):(-?\d+)@([A-Za-z0-9']+)"
+    bonds = []
+    for line in open(os.path.join(analysis, "restraints.pb")):
+        line = line.rstrip("\n")
+        if not line.strip():
+            continue
+        if line.startswith(";"):
+            assert re.fullmatch(r"; (radius|dashes|color|halfbond) = \S+", line), line
+            continue
+        m = re.fullmatch(spec + " " + spec + r"( [a-z]+)?", line)
+        assert m, line
+        atoms = [model[m.group(k)][m.group(k + 1)][0][m.group(k + 2)][0] for k in (1, 4)]
+        bonds.append((atoms[0].pos.dist(atoms[1].pos), (m.group(7) or "").strip()))
+    assert len(bonds) == len(violations)
+    for (length, colour), v in zip(bonds, violations):
+        assert abs(length - float(v["distance"])) < 0.01 and (colour == "red") == (float(v["violation"]) > 0), v
+
+
+def check_readme(out, example):
+    """The README's summary, "..." standing for lines left out, appears in order."""
+    readme = open(os.path.join(example, "..", "..", "README.md")).read()
+    block = readme.split("<!-- analyze-output -->\n```text\n", 1)[1].split("```", 1)[0].splitlines()
+    printed = out.splitlines()
+    at = 0
+    for line in block:
+        if line != "...":
+            at = printed.index(line, at) + 1  # ValueError names a line not printed
+
+
+def main():
+    build, example = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
+    with tempfile.TemporaryDirectory() as top:
+        shutil.copytree(example, os.path.join(top, "run"))
+        run(build, "noebundle", ["run/bm2.param"], top)
+        before = {n: open(os.path.join(top, "run", n), "rb").read() for n in os.listdir(os.path.join(top, "run"))}
+        out = run(build, "noebundle-analyze", ["run/bm2.param", "--reference", "run/2kix_model1.pdb",
+                                               "--residues", "%d-%d" % (FIRST, LAST)], top)
+        after = {n: open(os.path.join(top, "run", n), "rb").read() for n in before}
+        assert before == after, "the run's own files changed"
+        analysis = os.path.join(top, "run", "analysis")
+        ranking = list(csv.DictReader(open(os.path.join(analysis, "ranking.csv"))))
+        violations = [v for v in csv.DictReader(open(os.path.join(analysis, "violations.csv"))) if v["rank"] == "1"]
+        assert ranking[0]["violated"] == "0" and all(float(v["violation"]) == 0 for v in violations)
+        assert len(violations) == 21 and "0 violated" in out
+        check_readme(out, example)
+        rmsd = check_reference(out, analysis, os.path.join(top, "run", "2kix_model1.pdb"))
+        check_ensembles(analysis, os.path.join(top, "run", "origin.pdb"), ranking)
+        for k, model in enumerate(gemmi.read_structure(os.path.join(analysis, "ensemble.pdb"))):
+            closest, energy = packing_by_brute_force(model)
+            row = ranking[k]
+            assert abs(closest - float(row["closest_backbone"])) < 0.002, (k, closest, row)
+            assert abs(energy - float(row["packing_energy"])) <= 2 + 1e-3 * abs(energy), (k, energy, row)
+        try:
+            subprocess.run(["/usr/bin/python3", "-c", "import pymol"], check=True, capture_output=True)
+            check_pymol(analysis, violations)
+        except subprocess.CalledProcessError:
+            print("PyMOL is not installed: view.pml not opened")
+        check_pseudobonds(analysis, violations)
+    print("analysis of the BM2 example checked; CA RMSD of structure 1 to 2KIX, residues %d-%d: %.3f A" % (FIRST, LAST, rmsd))
+
+
+if __name__ == "__main__":
+    main()

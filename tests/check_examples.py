@@ -1,0 +1,70 @@
+#!/usr/bin/env python3
+# Runs an example as the README does, with the programs of BUILD_DIR, in a
+# scratch copy named run, and checks what it leaves.
+# Usage: check_examples.py BUILD_DIR bm2|bm2-prepared|gpa
+#
+# bm2: the README's search and run print what the README shows.
+# bm2-prepared: the deposited arrangement ranks first, the report names it,
+# and gemmi reads the four protomers of every structure file.
+# gpa: the glycophorin dimer from model 1, residues 70-95 of the deposited file.
+# In all three the best model lies within 1.5 A (CA RMSD over the helical
+# core; the termini of the deposited chains are frayed) of the deposited oligomer.
+import os
+import re
+import shutil
+import subprocess
+import sys
+import tempfile
+
+import gemmi
+
+ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+README = open(os.path.join(ROOT, "README.md")).read().splitlines()
+GPA = "./build/noebundle-search run/gpa.param --from run/1afo.pdb --chain A --model 1 --residues 70-95 && ./build/noebundle run/gpa.param"
+
+
+def rmsd_to_deposited(model_path, deposited_path, first, last):
+    # CA RMSD of the model's protomers (by segment) on the deposited chains, the ring either way round.
+    def cas(residues):
+        return [r.find_atom("CA", "*").pos for r in residues if first <= r.seqid.num <= last and r.find_atom("CA", "*")]
+    protomers = {}
+    for r in (r for chain in gemmi.read_structure(model_path)[0] for r in chain):
+        protomers.setdefault(r.segment.strip(), []).append(r)
+    mobile = [p for key in sorted(protomers) for p in cas(protomers[key])]
+    chains = [cas(chain) for chain in gemmi.read_structure(deposited_path)[0]]
+    n = len(chains)
+    return min(gemmi.superpose_positions([p for i in range(n) for p in chains[(i * d) % n]], mobile).rmsd
+               for d in (1, -1))
+
+
+def main():
+    build, example = os.path.abspath(sys.argv[1]), sys.argv[2]
+    copy = "cp -r examples/%s run && " % example
+    command = GPA if example == "gpa" else next(line for line in README if copy in line).split(copy, 1)[1]
+    with tempfile.TemporaryDirectory() as top:
+        shutil.copytree(os.path.join(ROOT, "examples", example), os.path.join(top, "run"))
+        run = lambda name: os.path.join(top, "run", name)
+        result = subprocess.run(command.replace("./build/", build + "/"), shell=True, cwd=top, capture_output=True, text=True)
+        assert result.returncode == 0 and not result.stderr, result.stdout + result.stderr
+        out = result.stdout.splitlines()
+        if example == "bm2":  # the block after the marker; "..." stands for lines left out
+            start = README.index("<!-- example-output -->") + 2
+            shown = README[start:README.index("```", start)]
+            pattern = "".join("(.*\n)*?" if line == "..." else re.escape(line) + "\n" for line in shown)
+            assert re.fullmatch(pattern, result.stdout), result.stdout
+            assert os.path.exists(run("landscape.svg")) and os.path.exists(run("bm2_100.pdb"))
+        if example == "bm2-prepared":
+            ranked = open(run("bm2.cs")).read().splitlines()
+            assert len(ranked) == 300 and ranked[0] + "\n" == open(run("deposited.cs")).read(), ranked[:1]
+            assert out[2] == "   1    0.000" and "(AN1,  13, HD) - (AN2,   8, HA)" in out, out[:3]
+            atoms = 4 * sum(1 for line in open(run("origin.pdb")) if line.startswith("ATOM"))
+            for k in range(1, 301):
+                assert gemmi.read_structure(run("bm2_%d.pdb" % k))[0].count_atom_sites() == atoms, k
+        first, last, name, deposited = (70, 95, "gpa", "1afo.pdb") if example == "gpa" else (5, 30, "bm2", "2kix_model1.pdb")
+        rmsd = rmsd_to_deposited(run(name + "_1.pdb"), run(deposited), first, last)
+    print("%s: CA RMSD of the best structure against the deposited oligomer: %.2f A" % (example, rmsd))
+    assert rmsd < 1.5, rmsd
+
+
+if __name__ == "__main__":
+    main()
