@@ -165,7 +165,7 @@ SearchResult search(const Scorer& scorer, const Grid& grid, std::size_t keep,
     std::atomic<std::size_t> next{0}, done{0};
     std::mutex reporting;  // whichever thread is free reports, so the count reaches the total
     const std::size_t workers = std::min<std::size_t>(worker_count(), std::max<std::size_t>(tasks.size(), 1));
-    parallel_slices(workers, [&](std::size_t worker, std::size_t) {
+    parallel_slices(workers, [&](std::size_t, std::size_t) {
         Share share{BestList(keep), std::vector<float>(nTheta * nRadius, NAN), {}};
         Scorer::Scratch scratch = scorer.scratch();
         ContactModel::Scratch near;

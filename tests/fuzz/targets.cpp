@@ -88,8 +88,6 @@ void check_conversion(Conversion& c) {
     require(k == c.kept.size());
 }
 
-bool same_bits(float a, float b) { return std::memcmp(&a, &b, sizeof a) == 0; }
-
 }  // namespace
 
 void fuzz_parameter_file(const std::uint8_t* data, std::size_t size) {
