@@ -97,9 +97,9 @@ def check_pymol(analysis, violations):
 
 
 def check_pseudobonds(analysis, violations):
-    """Blank lines, '; key = value' settings, or 'SPEC SPEC [colour]' with SPEC = #1.1/chain:residue@atom."""
+    """Blank lines, '; key = value' settings, or 'ATOMS ATOMS [colour]' with ATOMS = #1.1/chain:residue@atom."""
     model = gemmi.read_structure(os.path.join(analysis, "ensemble.pdb"))[0]
-    spec = r"#1\.1/([A-Za-z0-9]+):(-?\d+)@([A-Za-z0-9']+)"
+    atom_pattern = r"#1\.1/([A-Za-z0-9]+):(-?\d+)@([A-Za-z0-9']+)"
     bonds = []
     for line in open(os.path.join(analysis, "restraints.pb")):
         line = line.rstrip("\n")
@@ -108,7 +108,7 @@ def check_pseudobonds(analysis, violations):
         if line.startswith(";"):
             assert re.fullmatch(r"; (radius|dashes|color|halfbond) = \S+", line), line
             continue
-        m = re.fullmatch(spec + " " + spec + r"( [a-z]+)?", line)
+        m = re.fullmatch(atom_pattern + " " + atom_pattern + r"( [a-z]+)?", line)
         assert m, line
         atoms = [model[m.group(k)][m.group(k + 1)][0][m.group(k + 2)][0] for k in (1, 4)]
         bonds.append((atoms[0].pos.dist(atoms[1].pos), (m.group(7) or "").strip()))
