@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include <CLI/CLI.hpp>
 
 #include "analysis_report.h"
 #include "cluster.h"
@@ -15,6 +14,7 @@
 #include "contacts.h"
 #include "oligomer.h"
 #include "prepare.h"  // parse_range
+#include "command_line.h"
 #include "program.h"
 #include "reference.h"
 #include "run_data.h"
@@ -176,17 +176,7 @@ int main(int argc, char** argv) {
     app.add_option("--cluster", o.cluster, "cluster cutoff, CA RMSD in A (default 1.0)")->check(CLI::Range(0.0, 1e6));
     app.add_option("--out", o.out, "output folder (default workDir/analysis)");
     app.set_version_flag("--version", std::string("noebundle-analyze ") + NOEBUNDLE_VERSION);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        print_line(app.help());
-        return 0;
-    } catch (const CLI::CallForVersion& e) {
-        print_line(e.what());
-        return 0;
-    } catch (const CLI::ParseError& e) {
-        fail("[Error] " + std::string(e.what()));
-    }
+    if (!parse_command_line(app, argc, argv)) return 0;
     check(analyze(o));
     return 0;
 }

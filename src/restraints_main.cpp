@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include <CLI/CLI.hpp>
 
 #include "prepare.h"
+#include "command_line.h"
 #include "program.h"
 #include "restraint_convert.h"
 #include "restraint_report.h"
@@ -83,19 +83,7 @@ int main(int argc, char** argv) {
     app.add_option("--helix", p.helix, "PDB or mmCIF file of the helix: drop residues it lacks");
     app.add_option("--chains", p.chains, "keep only restraints between these two chains, as in A,B");
     app.set_version_flag("--version", std::string("noebundle-restraints ") + NOEBUNDLE_VERSION);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        std::string help = app.help();
-        while (!help.empty() && help.back() == '\n') help.pop_back();
-        print_line(help);
-        return 0;
-    } catch (const CLI::CallForVersion& e) {
-        print_line(e.what());
-        return 0;
-    } catch (const CLI::ParseError& e) {
-        fail("[Error] " + std::string(e.what()));
-    }
+    if (!parse_command_line(app, argc, argv)) return 0;
     check(convert(p));
     return 0;
 }

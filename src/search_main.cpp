@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include <CLI/CLI.hpp>
 
+#include "command_line.h"
 #include "program.h"
 #include "search_run.h"
 #include "text.h"
@@ -76,20 +76,7 @@ int main(int argc, char** argv) {
     SearchOptions p;
     add_options(app, p);
     if (argc < 2) fail(std::string("[Error] ") + usageLine);
-    try {
-        app.parse(argc, argv);
-    } catch (const CLI::CallForHelp&) {
-        print_line(std::string(usageLine) + "\n" + app.help("", CLI::AppFormatMode::Normal));
-        return 0;
-    } catch (const CLI::CallForVersion& e) {
-        print_line(e.what());
-        return 0;
-    } catch (const CLI::ArgumentMismatch& e) {
-        const std::string what = e.what();
-        fail("[Error] Option " + what.substr(0, what.find(':')) + " needs a value");
-    } catch (const CLI::ParseError& e) {
-        fail(std::string("[Error] ") + e.what());
-    }
+    if (!parse_command_line(app, argc, argv, usageLine)) return 0;
     check(search_placements(p));
     return 0;
 }
