@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -153,6 +154,25 @@ Status helix_from_structure(gemmi::Structure& st, const std::string& path, const
     return Status::fine();
 }
 
+// The coordinate records of PDB text, the only ones the helix needs. The
+// others stay away from gemmi's reader, whose parsing of some of them
+// (LINK, SSBOND) reads past the end of a short line.
+std::string coordinate_records(const std::string& text) {
+    static const char* const kept[] = {"ATOM  ", "HETATM", "MODEL ", "ENDMDL", "TER", "END"};
+    std::string out;
+    for (std::size_t start = 0; start < text.size();) {
+        std::size_t end = text.find('\n', start);
+        end = end == std::string::npos ? text.size() : end + 1;
+        for (const char* record : kept)
+            if (text.compare(start, std::strlen(record), record) == 0) {
+                out.append(text, start, end - start);
+                break;
+            }
+        start = end;
+    }
+    return out;
+}
+
 }  // namespace
 
 bool parse_range(const std::string& text, int& first, int& last) {
@@ -176,7 +196,10 @@ Status extract_helix_from_bytes(const std::string& bytes, const std::string& nam
     gemmi::Structure st;
     try {
         switch (format_of(name, text)) {
-            case gemmi::CoorFormat::Pdb: st = gemmi::read_pdb_from_memory(text.data(), text.size(), name); break;
+            case gemmi::CoorFormat::Pdb:
+                text = coordinate_records(text);
+                st = gemmi::read_pdb_from_memory(text.data(), text.size(), name);
+                break;
             case gemmi::CoorFormat::Mmcif: st = gemmi::make_structure(gemmi::cif::read_memory(text.data(), text.size(), name.c_str())); break;
             case gemmi::CoorFormat::Mmjson: st = gemmi::make_structure(gemmi::cif::read_mmjson_insitu(&text[0], text.size(), name)); break;
             default: return Status::error(wrong_format(name));
