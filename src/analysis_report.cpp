@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "ensemble.h"  // chain_name, degrees
+#include "text.h"
 
 namespace {
 
@@ -37,10 +38,7 @@ std::string neighbour_text(int neighbour) {
 }  // namespace
 
 std::string decimals3(double value) {
-    if (!std::isfinite(value)) return std::string();
-    char text[64];
-    std::snprintf(text, sizeof text, "%.3f", value);
-    return text;
+    return std::isfinite(value) ? decimals(value, 3) : std::string();
 }
 
 std::string ranking_csv(const std::vector<RankedResult>& results, bool withReference) {

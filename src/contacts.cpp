@@ -7,14 +7,8 @@
 #include "text.h"
 
 namespace {
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 std::string element_of(const std::string& line) {
-    std::string element = trimmed(cut(line, 76, 2));
+    std::string element = trim_blanks(cut(line, 76, 2));
     if (element.empty()) {  // from the name: its first letter (names like 1HB2 start with a digit)
         for (char c : cut(line, 12, 4))
             if (std::isalpha(static_cast<unsigned char>(c))) return std::string(1, c);
@@ -54,7 +48,7 @@ void all_pairs(const std::vector<std::vector<Point>>& protomers, const std::vect
 AtomKinds atom_kinds(const std::vector<std::string>& lines) {
     AtomKinds kinds;
     for (const std::string& line : lines) {
-        const std::string name = trimmed(cut(line, 12, 4)), element = element_of(line);
+        const std::string name = trim_blanks(cut(line, 12, 4)), element = element_of(line);
         const bool heavy = element != "H" && element != "D";
         kinds.backbone.push_back(is_backbone(name));
         kinds.heavy.push_back(heavy);
@@ -95,7 +89,7 @@ ContactModel::ContactModel(const Template& tmpl, int numProtomer) {
         for (int pass = 0; pass < 2; ++pass) {  // backbone first
             for (std::size_t j = i; j < end; ++j) {
                 if (!kinds.heavy[j] || kinds.backbone[j] != (pass == 0)) continue;
-                if (trimmed(cut(tmpl.lines[j], 12, 4)) == "CA") g.centre = points_.size();
+                if (trim_blanks(cut(tmpl.lines[j], 12, 4)) == "CA") g.centre = points_.size();
                 points_.push_back(tmpl.points[j]);
             }
             if (pass == 0) g.backboneEnd = points_.size();

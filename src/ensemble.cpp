@@ -18,12 +18,6 @@
 
 namespace {
 
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return std::string();
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // One residue of the template and the atoms (template indices) it holds.
 struct TemplateResidue {
     gemmi::Residue residue;
@@ -39,16 +33,16 @@ std::vector<TemplateResidue> template_residues(const Template& tmpl) {
         if (out.empty() || line.substr(17, 10) != key) {
             key = line.substr(17, 10);
             TemplateResidue r;
-            r.residue.name = trimmed(line.substr(17, 3));
+            r.residue.name = trim_blanks(line.substr(17, 3));
             r.residue.seqid = gemmi::SeqId(to_int(line.substr(22, 4)), line[26]);
             r.residue.entity_type = gemmi::EntityType::Polymer;
             r.residue.het_flag = 'A';
             out.push_back(r);
         }
         gemmi::Atom a;
-        a.name = trimmed(line.substr(12, 4));
+        a.name = trim_blanks(line.substr(12, 4));
         a.altloc = line[16] == ' ' ? '\0' : line[16];
-        std::string element = trimmed(line.substr(76, 2));
+        std::string element = trim_blanks(line.substr(76, 2));
         if (element.empty()) element = a.name.substr(0, 1);
         a.element = gemmi::Element(element);
         a.occ = to_float(line.substr(54, 6));
@@ -63,12 +57,6 @@ std::string placement_text(const EnsembleModel& m) {
     char text[160];
     std::snprintf(text, sizeof text, "RANK %d DELTA %.3f PHI %.3f THETA %.3f PSI %.3f RADIUS %.3f", m.rank, m.delta,
                   degrees(m.row[0]), degrees(m.row[1]), degrees(m.row[2]), m.row[3]);
-    return text;
-}
-
-std::string number(double value) {
-    char text[48];
-    std::snprintf(text, sizeof text, "%.3f", value);
     return text;
 }
 
@@ -125,8 +113,8 @@ EnsembleText ensemble_files(const Template& tmpl, const std::vector<EnsembleMode
                                              {"pdbx_PDB_model_num", "rank", "delta", "phi", "theta", "psi", "radius"});
     for (std::size_t k = 0; k < models.size(); ++k) {
         const EnsembleModel& m = models[k];
-        loop.add_row({std::to_string(k + 1), std::to_string(m.rank), number(m.delta), number(degrees(m.row[0])),
-                      number(degrees(m.row[1])), number(degrees(m.row[2])), number(m.row[3])});
+        loop.add_row({std::to_string(k + 1), std::to_string(m.rank), decimals(m.delta, 3), decimals(degrees(m.row[0]), 3),
+                      decimals(degrees(m.row[1]), 3), decimals(degrees(m.row[2]), 3), decimals(m.row[3], 3)});
     }
     std::ostringstream cif;
     gemmi::cif::write_cif_to_stream(cif, doc, gemmi::cif::Style::PreferPairs);

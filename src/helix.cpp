@@ -22,13 +22,6 @@ Status load_helix(const std::string& logPath, const std::string& pdbPath, Helix&
 
 static bool is_atom_line(const std::string& line) { return line.compare(0, 4, "ATOM") == 0; }
 
-static std::string trim_blanks(const std::string& text) {
-    std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return std::string();
-    std::size_t last = text.find_last_not_of(' ');
-    return text.substr(first, last - first + 1);
-}
-
 Status parse_helix_pdb(std::istream& in, const std::string& pdbPath, Helix& helix) {
     const int n = helix.numResidue;
     if (n < 5) return Status::error("[Error] Very few residues in '" + pdbPath + "'");

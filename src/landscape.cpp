@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <sstream>
 
+#include "text.h"
+
 namespace {
 // A colour from dark blue (0) through green to yellow (1).
 std::string colour(double t) {
@@ -19,11 +21,6 @@ std::string colour(double t) {
     return text;
 }
 
-std::string number(double v, int decimals) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.*f", decimals, v);
-    return text;
-}
 
 // The colour scale is logarithmic above a hundredth of an Angstrom and
 // starts at 0: scores near the best, which matter, get most of the colours.
@@ -69,13 +66,13 @@ std::string landscape_svg(const Grid& grid, const SearchResult& result) {
         const double x = left + (r + 0.5) * cellW;
         svg << "<line x1=\"" << x << "\" x2=\"" << x << "\" y1=\"" << top + height << "\" y2=\"" << top + height + 4
             << "\" stroke=\"black\"/>\n<text x=\"" << x << "\" y=\"" << top + height + 16
-            << "\" text-anchor=\"middle\">" << number(grid.radius[r], 1) << "</text>\n";
+            << "\" text-anchor=\"middle\">" << decimals(grid.radius[r], 1) << "</text>\n";
     }
     for (std::size_t t = 0; t < nTheta; t += std::max<std::size_t>(tStep, 1)) {
         const double y = top + height - (t + 0.5) * cellH;
         svg << "<line x1=\"" << left - 4 << "\" x2=\"" << left << "\" y1=\"" << y << "\" y2=\"" << y
             << "\" stroke=\"black\"/>\n<text x=\"" << left - 6 << "\" y=\"" << y + 4 << "\" text-anchor=\"end\">"
-            << number(degrees(grid.theta[t]), 0) << "</text>\n";
+            << decimals(degrees(grid.theta[t]), 0) << "</text>\n";
     }
     svg << "</g>\n<text x=\"" << left + width / 2 << "\" y=\"" << top + height + 36
         << "\" text-anchor=\"middle\">radius (\u00c5)</text>\n"
@@ -88,10 +85,10 @@ std::string landscape_svg(const Grid& grid, const SearchResult& result) {
         svg << "<rect x=\"" << barX << "\" y=\"" << top + height - i - 1 << "\" width=\"16\" height=\"1\" fill=\""
             << colour((i + 0.5) / steps) << "\"/>\n";
     svg << "</g>\n";
-    auto label = [&](double v, int decimals) {
+    auto label = [&](double v, int places) {
         const double y = top + height - scale_of(v, high) * height;
         svg << "<line x1=\"" << barX + 16 << "\" x2=\"" << barX + 20 << "\" y1=\"" << y << "\" y2=\"" << y
-            << "\" stroke=\"black\"/>\n<text x=\"" << barX + 23 << "\" y=\"" << y + 4 << "\">" << number(v, decimals)
+            << "\" stroke=\"black\"/>\n<text x=\"" << barX + 23 << "\" y=\"" << y + 4 << "\">" << decimals(v, places)
             << "</text>\n";
     };
     label(0, 0);
@@ -105,12 +102,12 @@ std::string landscape_svg(const Grid& grid, const SearchResult& result) {
         const std::size_t r = best.index % nRadius, t = best.index / nRadius / grid.psi.size() % grid.theta.size();
         const CandidateRow row = grid.row(best.index);
         const double cx = left + (r + 0.5) * cellW, cy = top + height - (t + 0.5) * cellH;
-        svg << "<circle cx=\"" << number(cx, 1) << "\" cy=\"" << number(cy, 1) << "\" r=\""
-            << number(std::max(cellW, cellH) * 0.8, 1) << "\" fill=\"none\" stroke=\"red\" stroke-width=\"2\"/>\n"
+        svg << "<circle cx=\"" << decimals(cx, 1) << "\" cy=\"" << decimals(cy, 1) << "\" r=\""
+            << decimals(std::max(cellW, cellH) * 0.8, 1) << "\" fill=\"none\" stroke=\"red\" stroke-width=\"2\"/>\n"
             << "<text x=\"" << left << "\" y=\"" << top + height + 56 << "\" fill=\"red\">best: score "
-            << number(best.score, 3) << " \u00c5 at phi " << number(degrees(row[0]), 0) << "\u00b0, theta "
-            << number(degrees(row[1]), 0) << "\u00b0, psi " << number(degrees(row[2]), 0) << "\u00b0, radius "
-            << number(row[3], 1) << " \u00c5</text>\n";
+            << decimals(best.score, 3) << " \u00c5 at phi " << decimals(degrees(row[0]), 0) << "\u00b0, theta "
+            << decimals(degrees(row[1]), 0) << "\u00b0, psi " << decimals(degrees(row[2]), 0) << "\u00b0, radius "
+            << decimals(row[3], 1) << " \u00c5</text>\n";
     }
     svg << "</svg>\n";
     return svg.str();

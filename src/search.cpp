@@ -14,11 +14,7 @@
 
 // ------------------------------------------------------------------ grid
 
-float as_written(double value) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.3f", value);
-    return to_float(text);
-}
+float as_written(double value) { return to_float(decimals(value, 3)); }
 
 CandidateRow Grid::row(std::uint64_t i) const {
     const std::size_t r = i % radius.size();

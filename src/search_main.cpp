@@ -35,12 +35,6 @@ void add_options(CLI::App& app, SearchOptions& p) {
     app.add_option("--max-memory", p.maxMemory, "most memory in MB the search may need (default: 2048)");
 }
 
-std::string decimals2(double s) {
-    char text[32];
-    std::snprintf(text, sizeof text, "%.2f", s);
-    return text;
-}
-
 // The whole search, then its summary.
 Status search_placements(const SearchOptions& p) {
     SearchOutcome out;
@@ -50,7 +44,7 @@ Status search_placements(const SearchOptions& p) {
     if (!out.conversion.empty() && !print_line(out.conversion.substr(0, out.conversion.size() - 1)))
         return Status::error("[Error] Can not write to standard output");
     std::vector<std::string> lines = {
-        "Placements searched: " + std::to_string(result.searched), "Seconds: " + decimals2(out.seconds),
+        "Placements searched: " + std::to_string(result.searched), "Seconds: " + decimals(out.seconds, 2),
         "Placements per second: " + std::to_string(std::llround(result.searched / std::max(out.seconds, 1e-9)))};
     if (!result.best.empty()) {
         const CandidateRow row = out.grid.row(result.best.front().index);

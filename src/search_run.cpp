@@ -72,11 +72,6 @@ Status helix_text(const SearchOptions& o, const SearchSettings& s, const Paramet
                          "[Error] '" + param.pdbFile + "' already holds a different helix; --force replaces it");
 }
 
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    return first == std::string::npos ? "" : text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 // With --restraints: the input converted to the restraint file's text for the
 // residues of the helix, claiming noeFile unless it already holds that text.
 Status converted_restraints(const SearchOptions& o, const Parameter& param, const Helix& helix, OutputSet& outputs,
@@ -104,7 +99,7 @@ Status read_helix(const std::string& pdbText, const std::string& path, Helix& he
         const Point& p = helix.coord[i];
         if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) continue;
         const std::string& line = helix.atomLine[i];
-        status = Status::error("[Error] Atom " + trimmed(cut(line, 12, 4)) + " of residue " + trimmed(cut(line, 22, 4)) +
+        status = Status::error("[Error] Atom " + trim_blanks(cut(line, 12, 4)) + " of residue " + trim_blanks(cut(line, 22, 4)) +
                                " in '" + path + "' has a coordinate that is not a finite number");
     }
     return status;

@@ -18,6 +18,21 @@ std::string cut(const std::string& line, std::size_t first, std::size_t width) {
     return line.substr(first, width);
 }
 
+std::string trim_blanks(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return std::string();
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+std::string decimals(double value, int places) {
+    const int n = std::snprintf(nullptr, 0, "%.*f", places, value);
+    if (n < 0) return std::string();
+    std::string text(n + 1, '\0');
+    std::snprintf(&text[0], text.size(), "%.*f", places, value);
+    text.resize(n);
+    return text;
+}
+
 int to_int(const std::string& text) {
     long value = std::strtol(text.c_str(), nullptr, 10);
     if (value > INT_MAX) return INT_MAX;

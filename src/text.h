@@ -10,6 +10,12 @@
 // where the line ends earlier.
 std::string cut(const std::string& line, std::size_t first, std::size_t width);
 
+// The text without the blanks (spaces only) at both ends.
+std::string trim_blanks(const std::string& text);
+
+// printf-style "%.*f" of a double, of any magnitude.
+std::string decimals(double value, int places);
+
 // atoi: leading white space, optional sign, decimal digits; 0 without digits.
 // Values beyond the int range are clamped instead of being undefined.
 int to_int(const std::string& text);
