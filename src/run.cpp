@@ -67,7 +67,7 @@ private:
 // Writes a line to the log and then to standard output, flushing both.
 Status log_and_print(std::FILE* log, const std::string& logPath, const std::string& line) {
     if (!put_line(log, line)) return Status::error(cannot_write(logPath));
-    if (!put_line(stdout, line)) return Status::error("[Error] Can not write to standard output");
+    if (!put_line(stdout, line)) return Status::error(stdoutFailure);
     return Status::fine();
 }
 
@@ -142,6 +142,6 @@ Status run_candidates(const Parameter& param, const Helix& aligned, const Restra
     if (status.ok()) status = write_ranking(param, table.size(), scores);
     if (status.ok() && param.numProtomer > 2) status = write_restraint_report(param, aligned, res, table);
     if (status.ok() && !put_line(stdout, done_line(table.size(), param.workDir)))
-        status = Status::error("[Error] Can not write to standard output");
+        status = Status::error(stdoutFailure);
     return status;
 }

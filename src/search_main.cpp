@@ -42,7 +42,7 @@ Status search_placements(const SearchOptions& p) {
     if (!status.ok()) return status;
     const SearchResult& result = out.result;
     if (!out.conversion.empty() && !print_line(out.conversion.substr(0, out.conversion.size() - 1)))
-        return Status::error("[Error] Can not write to standard output");
+        return Status::error(stdoutFailure);
     std::vector<std::string> lines = {
         "Placements searched: " + std::to_string(result.searched), "Seconds: " + decimals(out.seconds, 2),
         "Placements per second: " + std::to_string(std::llround(result.searched / std::max(out.seconds, 1e-9)))};
@@ -56,7 +56,7 @@ Status search_placements(const SearchOptions& p) {
     for (const Backup& b : out.backups) lines.push_back("Kept the former '" + b.original + "' as '" + b.backup + "'");
     lines.push_back("[Done] " + std::to_string(result.best.size()) + " placements written to '" + out.candidatePath + "'");
     for (const std::string& line : lines)
-        if (!print_line(line)) return Status::error("[Error] Can not write to standard output");
+        if (!print_line(line)) return Status::error(stdoutFailure);
     return Status::fine();
 }
 

@@ -16,3 +16,5 @@ struct Status {
 std::string cannot_open(const std::string& path);   // "[Error] Can not open the file '...'"
 std::string wrong_format(const std::string& path);  // "[Error] '...' has a wrong format"
 std::string cannot_write(const std::string& path);  // "[Error] Can not write the file '...'"
+// When standard output fails the line is lost too, but the status still ends the program with 1.
+inline const char* const stdoutFailure = "[Error] Can not write to standard output";
