@@ -39,10 +39,11 @@ void add_options(CLI::App& app, SearchOptions& p) {
 Status search_placements(const SearchOptions& p) {
     SearchOutcome out;
     Status status = run_search(p, out);
-    if (!status.ok()) return status;
-    const SearchResult& result = out.result;
+    // The accounting of a conversion comes first, whatever follows.
     if (!out.conversion.empty() && !print_line(out.conversion.substr(0, out.conversion.size() - 1)))
         return Status::error(stdoutFailure);
+    if (!status.ok()) return status;
+    const SearchResult& result = out.result;
     std::vector<std::string> lines = {
         "Placements searched: " + std::to_string(result.searched), "Seconds: " + decimals(out.seconds, 2),
         "Placements per second: " + std::to_string(std::llround(result.searched / std::max(out.seconds, 1e-9)))};
