@@ -20,6 +20,8 @@ const char* const usageLine = "Usage: noebundle-search PARAMETER_FILE [options]"
 void add_options(CLI::App& app, SearchOptions& p) {
     app.add_option("PARAMETER_FILE", p.paramFile, "the run's parameter file")->required();
     app.add_option("--from", p.from, "take the helix from a PDB or mmCIF file (may be gzipped)");
+    app.add_option("--sequence", p.sequence, "build an ideal alpha-helix of this one-letter sequence instead of --from");
+    app.add_option("--first", p.first, "number of the built helix's first residue (default: 1)");
     app.add_option("--restraints", p.restraints, "convert an XPLOR/CNS or NEF restraint list into noeFile");
     app.add_option("--chain", p.chain, "chain of that file (default: the first)");
     app.add_option("--model", p.model, "model of that file (default: 1)")->check(CLI::Range(1, 999999));
@@ -41,6 +43,7 @@ Status search_placements(const SearchOptions& p) {
     Status status = run_search(p, out);
     if (!status.ok()) return status;
     const SearchResult& result = out.result;
+    if (!out.built.empty() && !print_line(out.built)) return Status::error(stdoutFailure);
     if (!out.conversion.empty() && !print_line(out.conversion.substr(0, out.conversion.size() - 1)))
         return Status::error(stdoutFailure);
     std::vector<std::string> lines = {
@@ -71,6 +74,7 @@ int main(int argc, char** argv) {
     add_options(app, p);
     if (argc < 2) fail(std::string("[Error] ") + usageLine);
     if (!parse_command_line(app, argc, argv, usageLine)) return 0;
+    p.hasSequence = app.count("--sequence") > 0;
     check(search_placements(p));
     return 0;
 }
