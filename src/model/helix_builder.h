@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "status.h"
+#include "base/status.h"
 
 struct BuiltAtom {
     std::string name;     // PDB name: "CA", "HB2", "HD11", ...
