@@ -56,5 +56,24 @@ def main():
     print("built helix read by gemmi; PyMOL's dss: " + ss)
 
 
+def check_warnings(build):
+    """Glycophorin A's helix with the example's restraints: the best
+    placement at the grid's smallest radius, its side chains overlapping."""
+    with tempfile.TemporaryDirectory() as top:
+        shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", "gpa"),
+                        os.path.join(top, "run"))
+        os.rename(os.path.join(top, "run", "gpa.param"), os.path.join(top, "gpa.param"))
+        done = subprocess.run([os.path.join(build, "noebundle-search"), "gpa.param", "--sequence",
+                               "ITLIIFGVMAGVIGTILLISYGIRRL", "--first", "70", "--radius", "3.5:8:0.5",
+                               "--angle-step", "10"], cwd=top, capture_output=True, text=True)
+        assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
+        warnings = [line for line in done.stdout.splitlines() if line.startswith("Warning: ")]
+        assert warnings[0] == ("Warning: the best placement lies on the first radius of the grid (3.500); "
+                               "a better one may lie beyond it"), warnings
+        assert warnings[1].startswith("Warning: the best placement's packing energy is positive ("), warnings
+        assert done.stdout.splitlines()[-1].startswith("[Done] 100 placements"), done.stdout
+
+
 if __name__ == "__main__":
     main()
+    check_warnings(os.path.abspath(sys.argv[1]))

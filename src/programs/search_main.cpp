@@ -37,6 +37,24 @@ void add_options(CLI::App& app, SearchOptions& p) {
     app.add_option("--max-memory", p.maxMemory, "most memory in MB the search may need (default: 2048)");
 }
 
+// What the best placement says about the search itself: a radius at the
+// grid's edge may have a better one beyond it; a positive packing energy
+// means its protomers' side chains overlap.
+std::vector<std::string> result_warnings(const SearchOutcome& out) {
+    std::vector<std::string> lines;
+    if (out.result.best.empty()) return lines;
+    const Hit& best = out.result.best.front();
+    const std::vector<float>& radii = out.grid.radius;
+    const float radius = out.grid.row(best.index)[3];
+    if (radii.size() > 1 && (radius == radii.front() || radius == radii.back()))
+        lines.push_back("Warning: the best placement lies on the " + std::string(radius == radii.front() ? "first" : "last") +
+                        " radius of the grid (" + fixed3(radius, 0) + "); a better one may lie beyond it");
+    if (out.result.packed && best.packing > 0)
+        lines.push_back("Warning: the best placement's packing energy is positive (" +
+                        fixed3(float(packing_energy(best.packing)), 0) + "): its protomers' side chains overlap");
+    return lines;
+}
+
 // The whole search, then its summary.
 Status search_placements(const SearchOptions& p) {
     SearchOutcome out;
@@ -56,6 +74,7 @@ Status search_placements(const SearchOptions& p) {
                         fixed3(row[3], 0));
     }
     for (const std::string& line : rule_summary(result)) lines.push_back(line);
+    for (const std::string& line : result_warnings(out)) lines.push_back(line);
     for (const Backup& b : out.backups) lines.push_back("Kept the former '" + b.original + "' as '" + b.backup + "'");
     lines.push_back("[Done] " + std::to_string(result.best.size()) + " placements written to '" + out.candidatePath + "'");
     for (const std::string& line : lines)
