@@ -130,8 +130,8 @@ Status analyze(const Options& o) {
         {"ensemble.pdb", ensemble.pdb},
         {"ensemble.cif", ensemble.cif},
         {"view.pml", pymol_script("ensemble.pdb", restraints)},
-        {"view.cxc", chimerax_script("ensemble.pdb", "restraints.pb")},
-        {"restraints.pb", chimerax_pseudobonds(restraints)}};
+        {"view.cxc", chimerax_script("ensemble.pdb", "restraints.pb", restraints, static_cast<int>(top))},
+        {"restraints.pb", chimerax_pseudobonds(restraints, static_cast<int>(top))}};
     for (const auto& file : files)
         if (!replace_file(dir + "/" + file.first, file.second, true)) return Status::error(cannot_open(dir + "/" + file.first));
 
