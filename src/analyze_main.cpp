@@ -129,7 +129,7 @@ Status analyze(const Options& o) {
         {"violations.csv", violations_csv(topChecks, names)},
         {"ensemble.pdb", ensemble.pdb},
         {"ensemble.cif", ensemble.cif},
-        {"view.pml", pymol_script("ensemble.pdb", restraints)},
+        {"view.pml", pymol_script("ensemble.pdb", restraints, interface_direction(models[0].atoms))},
         {"view.cxc", chimerax_script("ensemble.pdb", "restraints.pb", restraints, static_cast<int>(top))},
         {"restraints.pb", chimerax_pseudobonds(restraints, static_cast<int>(top))}};
     for (const auto& file : files)

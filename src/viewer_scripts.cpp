@@ -1,5 +1,8 @@
 #include "viewer_scripts.h"
 
+#include <cmath>
+#include <cstdio>
+
 namespace {
 
 std::string pymol_atom(const std::string& chain, int residue, const std::string& atom) {
@@ -10,9 +13,42 @@ std::string chimerax_atom(int models, const std::string& chain, int residue, con
     return chimerax_model(models) + "/" + chain + ":" + std::to_string(residue) + "@" + atom;
 }
 
+Point centroid(const std::vector<Point>& points) {
+    double x = 0, y = 0, z = 0;
+    for (const Point& p : points) x += p.x, y += p.y, z += p.z;
+    const double n = points.empty() ? 1.0 : static_cast<double>(points.size());
+    return {static_cast<float>(x / n), static_cast<float>(y / n), static_cast<float>(z / n)};
+}
+
+// PyMOL's view: the camera's axes in model coordinates (x right, y up along
+// the bundle axis, z towards the viewer), column by column; the distance and
+// origin come from the zoom that follows.
+std::string set_view(const Point& facing) {
+    const double zx = facing.x, zy = facing.y;
+    const double m[9] = {-zy, 0, zx, zx, 0, zy, 0, 1, 0};
+    std::string s = "set_view (";
+    char number[32];
+    for (double v : m) {
+        std::snprintf(number, sizeof number, "%.6f, ", v == 0 ? 0.0 : v);
+        s += number;
+    }
+    return s + "0, 0, -100, 0, 0, 0, 60, 140, 0)\n";
+}
+
 }  // namespace
 
-std::string pymol_script(const std::string& ensemblePdb, const std::vector<DrawnRestraint>& restraints) {
+Point interface_direction(const Oligomer& structure) {
+    if (structure.size() < 2) return {0, -1, 0};
+    const Point a = centroid(structure[0]), b = centroid(structure[1]);
+    double x = (a.x + b.x) / 2, y = (a.y + b.y) / 2;
+    if (structure.size() == 2 || std::hypot(x, y) < 1e-3) x = -(b.y - a.y), y = b.x - a.x;  // across A-B
+    const double length = std::hypot(x, y);
+    if (!(length > 1e-6)) return {0, -1, 0};
+    return {static_cast<float>(x / length), static_cast<float>(y / length), 0};
+}
+
+std::string pymol_script(const std::string& ensemblePdb, const std::vector<DrawnRestraint>& restraints,
+                         const Point& facing) {
     std::string s;
     s += "# Written by noebundle-analyze: the top structures, one state each, and the\n";
     s += "# restraints of structure 1 (state 1), violated ones in red. Run it from\n";
@@ -39,8 +75,8 @@ std::string pymol_script(const std::string& ensemblePdb, const std::vector<Drawn
     s += "group restraints, noe_L*\n";
     s += "hide labels, restraints\n";
     s += "frame 1\n";
-    s += "orient ensemble\n";
-    s += "turn z, 90\n";
+    s += set_view(facing);
+    s += "zoom ensemble\n";
     return s;
 }
 

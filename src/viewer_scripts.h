@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "oligomer.h"
+
 // One restraint as drawn: its two atoms in model 1 and whether it is violated.
 struct DrawnRestraint {
     int line;  // in the restraint file, naming the drawing
@@ -18,8 +20,15 @@ struct DrawnRestraint {
 // The PyMOL script: ensemblePdb loaded as object "ensemble", its helices
 // drawn from the file's HELIX records, cartoon coloured by chain on white,
 // one distance object "noe_L<line>" per restraint (group "restraints"), their
-// labels hidden, the bundle axis upright.
-std::string pymol_script(const std::string& ensemblePdb, const std::vector<DrawnRestraint>& restraints);
+// labels hidden, the bundle axis (z) upright and the camera looking along
+// -facing onto the bundle.
+std::string pymol_script(const std::string& ensemblePdb, const std::vector<DrawnRestraint>& restraints,
+                         const Point& facing);
+
+// Where to look from onto the restraints of protomers 1 and 2 (a unit vector
+// across the bundle axis): out through their interface, or for a dimer
+// across the line joining the two.
+Point interface_direction(const Oligomer& structure);
 
 // The model ChimeraX gives structure 1 of a file of `models` models: "#1"
 // when there is one, else its submodel "#1.1".
