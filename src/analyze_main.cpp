@@ -9,6 +9,7 @@
 
 
 #include "analysis_report.h"
+#include "assigned_restraints.h"
 #include "cluster.h"
 #include "ensemble.h"
 #include "contacts.h"
@@ -124,6 +125,7 @@ Status analyze(const Options& o) {
     const RestraintNames names{*run.res, run.restraintLines, run.helix.resNum, n};
     const EnsembleText ensemble = ensemble_files(run.tmpl, models, run.param.proteinName);
     const std::vector<DrawnRestraint> restraints = drawn(run, topChecks[0]);
+    const AssignedFiles assigned = assigned_restraint_files(run, topChecks[0]);
     const std::vector<std::pair<std::string, std::string>> files = {
         {"ranking.csv", ranking_csv(results, withReference)},
         {"violations.csv", violations_csv(topChecks, names)},
@@ -131,7 +133,9 @@ Status analyze(const Options& o) {
         {"ensemble.cif", ensemble.cif},
         {"view.pml", pymol_script("ensemble.pdb", restraints, interface_direction(models[0].atoms))},
         {"view.cxc", chimerax_script("ensemble.pdb", "restraints.pb", restraints, static_cast<int>(top))},
-        {"restraints.pb", chimerax_pseudobonds(restraints, static_cast<int>(top))}};
+        {"restraints.pb", chimerax_pseudobonds(restraints, static_cast<int>(top))},
+        {"assigned.tbl", assigned.xplor},
+        {"assigned.nef", assigned.nef}};
     for (const auto& file : files)
         if (!replace_file(dir + "/" + file.first, file.second, true)) return Status::error(cannot_open(dir + "/" + file.first));
 
