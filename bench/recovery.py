@@ -14,7 +14,7 @@ model 1 over the helix's residues. Two kinds of lists:
   glycophorin A, BM2 and the two coiled coils of the shared real data.
 
 Usage: /usr/bin/python3 bench/recovery.py [BUILD_DIR] [--subsets N] [--first-seed S]
-                                          [--real [--noe-model window|upper] [--data DIR]]
+                                          [--real [--noe-model window|upper|reach] [--data DIR]]
 
 Prints, per structure, the fraction of subsets whose structure 1 lies under
 1.5 A and the median RMSD, and the subsets above 1.5 A.
@@ -174,7 +174,7 @@ def main():
     ap.add_argument("--subsets", type=int, default=100)
     ap.add_argument("--first-seed", type=int, default=1)
     ap.add_argument("--real", action="store_true", help="every inter-chain proton pair under 5 A")
-    ap.add_argument("--noe-model", choices=["window", "upper"], default="upper")
+    ap.add_argument("--noe-model", choices=["window", "upper", "reach"], default="upper")
     ap.add_argument("--data", default=os.path.join(ROOT, "..", "shared", "data", "real"))
     o = ap.parse_args()
     build = os.path.abspath(o.build)

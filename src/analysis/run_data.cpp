@@ -18,7 +18,7 @@ Status load_restraint_file(RunData& run) {
     run.res->numRestraint = 0;
     Status s = parse_restraints(in, run.param.noeFile, run.helix.resNum, run.param.pairDistance,
                                 run.param.pairTolerance, *run.res);
-    apply_noe_model(run.param.noeModel, *run.res);
+    apply_noe_model(run.param.noeModel, residue_names(run.helix), *run.res);
     return s;
 }
 

@@ -20,6 +20,12 @@ Status load_helix(const std::string& logPath, const std::string& pdbPath, Helix&
     return parse_helix_pdb(pdb, pdbPath, helix);
 }
 
+std::vector<std::string> residue_names(const Helix& helix) {
+    std::vector<std::string> names;
+    for (std::size_t k = 0; 2 * k < helix.atomLine.size(); ++k) names.push_back(trim_blanks(cut(helix.atomLine[2 * k], 17, 3)));
+    return names;
+}
+
 static bool is_atom_line(const std::string& line) { return line.compare(0, 4, "ATOM") == 0; }
 
 Status parse_helix_pdb(std::istream& in, const std::string& pdbPath, Helix& helix) {

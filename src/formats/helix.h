@@ -34,6 +34,10 @@ public:
     int numPoint() const { return 2 * numResidue; }
 };
 
+// The three-letter residue name of each position, from its CA line
+// (columns 18-20, blanks trimmed).
+std::vector<std::string> residue_names(const Helix& helix);
+
 // Reads the residue count from the log file and the helix from the PDB file.
 Status load_helix(const std::string& logPath, const std::string& pdbPath, Helix& helix);
 

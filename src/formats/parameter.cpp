@@ -40,11 +40,13 @@ static Status assign_noe_model(Parameter& p, std::string value, bool& seen, cons
     std::string problem;
     if (seen) problem = "noeModel is given twice";
     else if (value.empty()) problem = "noeModel is empty";
-    else if (value == "window" || value == "upper") p.noeModel = value == "upper" ? NoeModel::upper : NoeModel::window;
+    else if (value == "window") p.noeModel = NoeModel::window;
+    else if (value == "upper") p.noeModel = NoeModel::upper;
+    else if (value == "reach") p.noeModel = NoeModel::reach;
     else problem = "noeModel is '" + (value.size() > 40 ? value.substr(0, 40) + "..." : value) + "'";
     seen = true;
     if (problem.empty()) return Status::fine();
-    return Status::error("[Error] '" + path + "': " + problem + "; it takes window or upper");
+    return Status::error("[Error] '" + path + "': " + problem + "; it takes window, upper or reach");
 }
 
 Status parse_param(std::istream& in, const std::string& path, Parameter& param) {

@@ -14,8 +14,10 @@ constexpr int maxProtomer = 78;
 // How a restraint is scored against its class's bounds: "window", violated
 // below the lower or above the upper bound (lists prepared for the windows);
 // "upper", violated only above the upper bound (lists taken from spectra,
-// whose close pairs have stand-in atoms closer than the lower bound).
-enum class NoeModel { window, upper };
+// whose close pairs have stand-in atoms closer than the lower bound);
+// "reach", as upper with each upper bound raised to what the NOE allows
+// when a proton lies far out on a long side chain (formats/restraint.h).
+enum class NoeModel { window, upper, reach };
 
 class Parameter {
 public:
@@ -44,7 +46,7 @@ public:
 
 // Reads parameter lines from in into param and derives logFile. path is only
 // used in messages. Needs at least 11 recognised lines and numProtomer from 1 to maxProtomer;
-// noeModel, not counted among them, at most once and "window" or "upper".
+// noeModel, not counted among them, at most once and "window", "upper" or "reach".
 Status parse_param(std::istream& in, const std::string& path, Parameter& param);
 
 // Opens the file and parses it as above.

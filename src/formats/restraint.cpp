@@ -1,13 +1,31 @@
 #include "formats/restraint.h"
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 
 #include "base/text.h"
+#include "formats/proton_reach.h"
 
-void apply_noe_model(NoeModel model, Restraint& res) {
-    if (model != NoeModel::upper) return;
-    for (int i = 0; i < res.numRestraint && i < maxRestraint; ++i) res.lowerBound[i] = 0.0f;
+static float end_reach(const std::vector<std::string>& residueNames, int resIndex, const char* proton) {
+    const bool known = resIndex >= 0 && resIndex < static_cast<int>(residueNames.size());
+    return proton_reach(known ? residueNames[resIndex] : std::string(), proton);
+}
+
+void apply_noe_model(NoeModel model, const std::vector<std::string>& residueNames, Restraint& res) {
+    if (model == NoeModel::window) return;
+    // The class bounds hold for protons next to their stand-in (HN, HA, HB
+    // on CA's side; the gamma protons on CB's): none lies farther from it
+    // than the farthest HB. A proton farther out moves the stand-in distance
+    // by at most the difference.
+    const float covered = proton_reach("", "HD");
+    for (int i = 0; i < res.numRestraint && i < maxRestraint; ++i) {
+        res.lowerBound[i] = 0.0f;
+        if (model != NoeModel::reach) continue;
+        const float beyond1 = end_reach(residueNames, res.resIndex1[i], res.proton1[i]) - covered;
+        const float beyond2 = end_reach(residueNames, res.resIndex2[i], res.proton2[i]) - covered;
+        res.upperBound[i] = res.upperBound[i] + std::max(beyond1, 0.0f) + std::max(beyond2, 0.0f);
+    }
 }
 
 void add_restraint(Restraint& res, const RestraintLine& r) {

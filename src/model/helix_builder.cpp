@@ -75,6 +75,14 @@ int clashes(const std::vector<Placed>& residues, int i) {
     return count;
 }
 
+// The first residue's N at the origin, CA on x, C in the xy plane.
+void first_backbone(Vec& n, Vec& ca, Vec& c) {
+    const Backbone& b = backbone();
+    n = {0, 0, 0};
+    ca = {b.nCa, 0, 0};
+    c = ca + b.caC * Vec{-std::cos(b.nCaC * degree), std::sin(b.nCaC * degree), 0};
+}
+
 void add(std::vector<BuiltAtom>& out, const char* name, const char* residue, int number, Vec p) {
     out.push_back({name, residue, number, p.x, p.y, p.z});
 }
@@ -115,9 +123,7 @@ std::vector<BuiltAtom> build_ideal_helix(const std::string& sequence, int first)
     // The backbone, with the C before the first residue and the N after the
     // last where a longer helix would have them.
     std::vector<Vec> N(n + 1), CA(n), C(n);
-    N[0] = {0, 0, 0};
-    CA[0] = {b.nCa, 0, 0};
-    C[0] = CA[0] + b.caC * Vec{-std::cos(b.nCaC * degree), std::sin(b.nCaC * degree), 0};
+    first_backbone(N[0], CA[0], C[0]);
     const Vec before = place(C[0], CA[0], N[0], b.cN, b.cNCa, b.phi);
     for (int i = 0; i < n; ++i) {
         N[i + 1] = place(N[i], CA[i], C[i], b.cN, b.caCN, b.psi);
@@ -166,6 +172,14 @@ std::vector<BuiltAtom> build_ideal_helix(const std::string& sequence, int first)
             if (atom[0] == 'H') add(out, atom.c_str(), name, number, p);
     }
     return out;
+}
+
+std::vector<std::pair<std::string, Vec>> ideal_residue(char code, const Rotamer* rot) {
+    const Backbone& b = backbone();
+    Vec n, ca, c;
+    first_backbone(n, ca, c);
+    const Vec o = place(place(n, ca, c, b.cN, b.caCN, b.psi), ca, c, b.cO, b.caCO, 180);
+    return place_residue(*residue_geometry(code), rot, n, ca, c, o).atoms;
 }
 
 std::string helix_pdb_text(const std::vector<BuiltAtom>& atoms) {

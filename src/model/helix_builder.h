@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "base/status.h"
+#include "model/place.h"
+#include "model/rotamers.h"
 
 struct BuiltAtom {
     std::string name;     // PDB name: "CA", "HB2", "HD11", ...
@@ -26,6 +28,11 @@ Status parse_first(const std::string& text, long& first);
 // heavy atoms, OXT on the last residue, then H and the other hydrogens.
 // The sequence must have passed check_sequence.
 std::vector<BuiltAtom> build_ideal_helix(const std::string& sequence, int first);
+
+// One residue (one-letter code) on the ideal backbone, with its side chain
+// at the chi angles of rot (nullptr for alanine and glycine): N, CA, C, O,
+// then the geometry table's atoms, by name.
+std::vector<std::pair<std::string, ideal::Vec>> ideal_residue(char code, const ideal::Rotamer* rot);
 
 // ATOM lines of 80 characters (chain A, serials from 1) and END.
 std::string helix_pdb_text(const std::vector<BuiltAtom>& atoms);

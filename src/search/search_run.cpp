@@ -163,7 +163,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     } else if (status.ok()) {
         status = load_restraints(param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res);
     }
-    apply_noe_model(param.noeModel, res);
+    apply_noe_model(param.noeModel, residue_names(helix), res);
     const std::string checkText = std::to_string(helix.numResidue) + "\n" + std::to_string(helix.checkAux) + "\n";
     const std::string originText = status.ok() ? aligned_template(pdbText, helix.center, helix.angle) : "";
     std::string existing;

@@ -16,10 +16,10 @@ namespace {
 // the example under either restraint model, and a structure with Delta 0
 // violates nothing.
 TEST(Violations, AgreeWithDelta) {
-    for (NoeModel model : {NoeModel::window, NoeModel::upper}) {
+    for (NoeModel model : {NoeModel::window, NoeModel::upper, NoeModel::reach}) {
         Inputs in;
         ASSERT_TRUE(load_bm2_example(in, 4));
-        apply_noe_model(model, in.res);
+        apply_noe_model(model, residue_names(in.helix), in.res);
         std::vector<Point> scratch(in.helix.numPoint());
         std::ifstream csFile(EXAMPLES_DIR "/bm2-prepared/bm2.cs");
         CandidateTable table;

@@ -13,7 +13,7 @@ const std::string keys =
     "memResFlag=0\nss_angle=5\nr_beg=3\nr_end=15\nss_r=0.5\n";
 
 TEST(Parameter, NoeModelValuesAndRefusals) {
-    const std::string accepted = "; it takes window or upper";
+    const std::string accepted = "; it takes window, upper or reach";
     const struct {
         std::string lines, message;
         NoeModel model;
@@ -22,6 +22,7 @@ TEST(Parameter, NoeModelValuesAndRefusals) {
         {"noeModel=window\n", "", NoeModel::window},
         {"noeModel=upper\n", "", NoeModel::upper},
         {"noeModel=upper\r\n", "", NoeModel::upper},
+        {"noeModel=reach\n", "", NoeModel::reach},
         {"noeModel=upper\nnoeModel=upper\n", "[Error] 'p': noeModel is given twice" + accepted, NoeModel::upper},
         {"noeModel=\n", "[Error] 'p': noeModel is empty" + accepted, NoeModel::window},
         {"noeModel=Upper\n", "[Error] 'p': noeModel is 'Upper'" + accepted, NoeModel::window},

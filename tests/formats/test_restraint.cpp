@@ -38,6 +38,39 @@ TEST(RestraintLine, ProtonNamesChooseThePointAndThePairClassTheBounds) {
     }
 }
 
+// The bounds each model leaves: window keeps the class's, upper drops the
+// lower bound, reach also adds how far each end's proton reaches beyond
+// 3.49 A, the farthest HD (residues 10-15: ALA GLY LEU PHE TRP ARG).
+TEST(RestraintBounds, EachModelKnownBounds) {
+    const std::vector<std::string> names{"ALA", "GLY", "LEU", "PHE", "TRP", "ARG", "LEU"};
+    const struct {
+        const char *proton1, *proton2;
+        int residue1, residue2;
+        float upper, reach;  // the upper bound under upper and under reach
+    } cases[] = {
+        {"HA", "HA2", 10, 11, 7.98f, 7.98f},
+        {"HB", "HN", 12, 10, 7.98f, 7.98f},
+        {"HZ", "HH2", 13, 14, 8.78f, 8.78f + 1.89f + 2.97f},
+        {"HH12", "HA", 15, 10, 8.34f, 8.34f + 3.49f},
+        {"hd1", "HG", 12, 12, 8.78f, 8.78f},  // Leu's HD 3.46: within the class's
+        {"HE", "HA", 15, 10, 8.34f, 8.34f + 1.14f}};
+    for (NoeModel model : {NoeModel::window, NoeModel::upper, NoeModel::reach}) {
+        Restraint res{};
+        for (const auto& c : cases) {
+            RestraintLine r;
+            ASSERT_TRUE(parse("(resid " + std::to_string(c.residue1) + " and name " + c.proton1 + ") (resid " +
+                              std::to_string(c.residue2) + " and name " + c.proton2 + ")", r).ok());
+            add_restraint(res, r);
+        }
+        apply_noe_model(model, names, res);
+        for (int i = 0; i < res.numRestraint; ++i) {
+            const float lower = res.pairClass[i] == 0 ? 4.58f : (res.pairClass[i] == 1 ? 5.34f : 5.78f);
+            EXPECT_NEAR(res.lowerBound[i], model == NoeModel::window ? lower : 0.0f, 1e-5) << i;
+            EXPECT_NEAR(res.upperBound[i], model == NoeModel::reach ? cases[i].reach : cases[i].upper, 1e-4) << i;
+        }
+    }
+}
+
 TEST(RestraintLine, ResiduesMapToTheirFirstPositionAndNamesLoseALineEnd) {
     RestraintLine r;
     ASSERT_TRUE(parse("  (resid 12A and name HA) (resid (15 and name HB2\r   ", r).ok());

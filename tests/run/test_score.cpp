@@ -44,7 +44,7 @@ TEST(Scorer, GivesTheBitsAndFlagsOfTheLiteralScoreOnTheExample) {
 TEST(Scorer, UpperModelCountsOnlyDistancesAboveTheUpperBound) {
     Inputs window, upper;
     ASSERT_TRUE(load_bm2_example(window, 4) && load_bm2_example(upper, 4));
-    apply_noe_model(NoeModel::upper, upper.res);
+    apply_noe_model(NoeModel::upper, {}, upper.res);
     std::vector<Point> scratch(upper.helix.numPoint());
     const Scorer scorer(upper.helix, upper.res, 4);
     Scorer::Scratch s = scorer.scratch();
