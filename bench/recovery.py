@@ -10,7 +10,8 @@ model 1 over the helix's residues. Two kinds of lists:
 - real (--real): every inter-chain proton pair under 5 A of the deposited
   structure (model 1, the helix's residues, every pair of chains), each
   proton written as its class, as a spectrum would give them; random
-  subsets of 5 to 12, scored with --noe-model (default upper). Structures:
+  subsets of 5 to 12, scored with --noe-model (window, upper or reach;
+  default upper). Structures:
   glycophorin A, BM2 and the two coiled coils of the shared real data.
 
 Usage: /usr/bin/python3 bench/recovery.py [BUILD_DIR] [--subsets N] [--first-seed S]
