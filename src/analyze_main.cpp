@@ -10,8 +10,10 @@
 
 #include "analysis_report.h"
 #include "cluster.h"
-#include "ensemble.h"
 #include "contacts.h"
+#include "ensemble.h"
+#include "html/report_page.h"
+#include "html/run_words.h"
 #include "oligomer.h"
 #include "prepare.h"  // parse_range
 #include "command_line.h"
@@ -27,6 +29,7 @@ namespace {
 
 struct Options {
     std::string paramFile, reference, chains, residues, out;
+    std::string commandLine;  // as typed, for the report
     int top = 10, model = 1;
     double cluster = 1.0;
 };
@@ -124,6 +127,11 @@ Status analyze(const Options& o) {
     const RestraintNames names{*run.res, run.restraintLines, run.helix.resNum, n};
     const EnsembleText ensemble = ensemble_files(run.tmpl, models, run.param.proteinName);
     const std::vector<DrawnRestraint> restraints = drawn(run, topChecks[0]);
+    ReportInput report{run, o.paramFile, results, models, topChecks, withReference ? &ref : nullptr, o.reference,
+                       o.commandLine, "", ""};
+    find_landscape(run.param, report.landscapePath, report.landscapeSvg);
+    std::string page;
+    if (!(status = report_html(report, page)).ok()) return status;
     const std::vector<std::pair<std::string, std::string>> files = {
         {"ranking.csv", ranking_csv(results, withReference)},
         {"violations.csv", violations_csv(topChecks, names)},
@@ -131,7 +139,8 @@ Status analyze(const Options& o) {
         {"ensemble.cif", ensemble.cif},
         {"view.pml", pymol_script("ensemble.pdb", restraints)},
         {"view.cxc", chimerax_script("ensemble.pdb", "restraints.pb")},
-        {"restraints.pb", chimerax_pseudobonds(restraints)}};
+        {"restraints.pb", chimerax_pseudobonds(restraints)},
+        {"report.html", page}};
     for (const auto& file : files)
         if (!replace_file(dir + "/" + file.first, file.second, true)) return Status::error(cannot_open(dir + "/" + file.first));
 
@@ -156,7 +165,7 @@ Status analyze(const Options& o) {
         print_line("  structure 1: CA RMSD " + decimals3(results[0].reference.rmsd) + " A with " +
                    assignment_text(results[0].reference, ref.chains));
     }
-    print_line("[Done] Tables, ensemble and viewer scripts written to '" + dir + "'");
+    print_line("[Done] Tables, ensemble, viewer scripts and report.html written to '" + dir + "'");
     return Status::fine();
 }
 
@@ -164,8 +173,10 @@ Status analyze(const Options& o) {
 
 int main(int argc, char** argv) {
     Options o;
+    o.commandLine = shell_words(std::vector<std::string>(argv, argv + argc));
     CLI::App app{"Measures, clusters and compares the ranked structures of a noebundle run and writes\n"
-                 "tables, a multi-model ensemble with one chain per protomer and viewer scripts.",
+                 "tables, a multi-model ensemble with one chain per protomer, viewer scripts and a page\n"
+                 "to look at them in a browser (report.html).",
                  "noebundle-analyze"};
     app.add_option("PARAMETER_FILE", o.paramFile, "the parameter file of the run")->required();
     app.add_option("--top", o.top, "structures to detail, cluster and write (default 10)")->check(CLI::Range(1, 100000));
