@@ -4,7 +4,7 @@
 #include <cmath>
 
 #include "html/escape.h"
-#include "text.h"
+#include "base/text.h"
 
 namespace {
 

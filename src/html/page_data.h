@@ -15,12 +15,12 @@
 #include <string>
 #include <vector>
 
-#include "analysis_report.h"
-#include "ensemble.h"
-#include "helix.h"
-#include "oligomer.h"
-#include "restraint.h"
-#include "violations.h"
+#include "analysis/analysis_report.h"
+#include "analysis/ensemble.h"
+#include "formats/helix.h"
+#include "run/oligomer.h"
+#include "formats/restraint.h"
+#include "analysis/violations.h"
 
 struct PageData {
     const Template& tmpl;

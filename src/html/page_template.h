@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-#include "status.h"
+#include "base/status.h"
 
 std::string_view report_template();
 std::string_view viewer_script();   // 3Dmol.js, minified

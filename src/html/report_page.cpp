@@ -6,9 +6,9 @@
 #include "html/page_data.h"
 #include "html/page_template.h"
 #include "html/run_words.h"
-#include "ownership.h"
-#include "text.h"
-#include "workdir.h"
+#include "safety/ownership.h"
+#include "base/text.h"
+#include "safety/workdir.h"
 
 namespace {
 
@@ -85,7 +85,7 @@ bool find_landscape(const Parameter& param, std::string& path, std::string& svg)
 Status report_html(const ReportInput& in, std::string& page) {
     const RunData& run = in.run;
     const RunWords words{run.param, in.paramPath, run.tmpl.lines, run.helix.resNum, run.res->numRestraint,
-                         run.ranked.size(), in.commandLine};
+                         run.ranked.size(), in.program, in.commandLine};
     const PageData data{run.tmpl, run.helix, *run.res, run.restraintLines, in.results, in.models, in.checks,
                         run.param.numProtomer};
     const std::map<std::string, std::string> values = {

@@ -7,12 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "analysis_report.h"
-#include "ensemble.h"
-#include "reference.h"
-#include "run_data.h"
-#include "status.h"
-#include "violations.h"
+#include "analysis/analysis_report.h"
+#include "analysis/ensemble.h"
+#include "analysis/reference.h"
+#include "analysis/run_data.h"
+#include "base/status.h"
+#include "analysis/violations.h"
 
 struct ReportInput {
     const RunData& run;
@@ -22,6 +22,7 @@ struct ReportInput {
     const std::vector<std::vector<RestraintCheck>>& checks;  // of the top
     const Reference* reference = nullptr;      // without --reference: none
     std::string referencePath;
+    std::string program;  // name and version
     std::string commandLine;
     std::string landscapePath;  // empty: the working folder has none
     std::string landscapeSvg;

@@ -6,7 +6,7 @@
 #include <map>
 
 #include "html/escape.h"
-#include "text.h"
+#include "base/text.h"
 
 namespace {
 
@@ -86,7 +86,7 @@ std::string run_words_html(const RunWords& r) {
     s += item("Restraints", html_escaped(std::to_string(r.restraints) + " in " + p.noeFile + ", " + restraint_model_text(p)));
     s += item("Oligomer", html_escaped(std::to_string(p.numProtomer) + " protomers; " + std::to_string(r.structures) +
                                        " ranked structures"));
-    s += item("Program", html_escaped(std::string("noebundle-analyze ") + NOEBUNDLE_VERSION));
+    s += item("Program", html_escaped(r.program));
     s += item("Command line", "<code>" + html_escaped(r.commandLine) + "</code>");
     return s + "</dl>\n";
 }

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "parameter.h"
+#include "formats/parameter.h"
 
 struct RunWords {
     const Parameter& param;
@@ -15,6 +15,7 @@ struct RunWords {
     const std::vector<int>& resNum;                 // residue number of each helix position
     int restraints;                                 // restraints in the restraint file
     std::size_t structures;                         // ranked candidates
+    std::string program;  // name and version
     std::string commandLine;
 };
 
