@@ -26,7 +26,7 @@ TEST(ReportPage, WrittenWithUserTextEscapedAndWhatIsMissingSaid) {
     ASSERT_EQ(run_program("noebundle", {params}, dir.path()).status, 0);
     const RunResult analysis = run_program("noebundle-analyze", {params, "--top", "2", "--out", "my <out>"}, dir.path());
     ASSERT_EQ(analysis.status, 0) << analysis.out;
-    EXPECT_EQ(lines_of(analysis.out).back(), "[Done] Tables, ensemble, viewer scripts and report.html written to 'my <out>'");
+    EXPECT_EQ(lines_of(analysis.out).back(), "[Done] Tables, ensemble, viewer scripts, assigned restraints and report.html written to 'my <out>'");
 
     const std::string page = read_text(dir.file("my <out>/report.html"));
     EXPECT_TRUE(holds(page, "<title>a&lt;b&gt;&amp;&quot;c&#39;: noebundle analysis</title>"));
