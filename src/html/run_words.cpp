@@ -41,7 +41,10 @@ std::string one_letter_sequence(const std::vector<std::string>& templateLines) {
 
 std::string restraint_model_text(const Parameter& p) {
     static const char* classes[3] = {"CA-CA", "CA-CB", "CB-CB"};
-    std::string text = "the bounds of the stand-in atoms' pair class:";
+    std::string text = p.noeModel == NoeModel::upper
+                           ? std::string("noeModel upper (violated only above the upper bound); ")
+                           : std::string("noeModel window (violated below the lower or above the upper bound); ");
+    text += "the bounds of the stand-in atoms' pair class:";
     for (int c = 0; c < 3; ++c) {
         const float lower = p.pairDistance[c] - p.pairTolerance[c], upper = p.pairDistance[c] + p.pairTolerance[c];
         text += std::string(c ? "," : "") + " " + classes[c] + " " + decimals(lower, 3) + "-" + decimals(upper, 3) + " \xC3\x85";
@@ -70,7 +73,8 @@ std::string run_words_html(const RunWords& r) {
         {"memFile", p.memFile}, {"numProtomer", std::to_string(p.numProtomer)},
         {"memResFlag", std::to_string(p.memResFlag)}, {"ss_angle", short_number(p.ss_angle)},
         {"r_beg", short_number(p.r_beg)}, {"r_end", short_number(p.r_end)}, {"ss_r", short_number(p.ss_r)},
-        {"uncertainty", short_number(p.uncertainty)}};
+        {"uncertainty", short_number(p.uncertainty)},
+        {"noeModel", p.noeModel == NoeModel::upper ? "upper" : "window"}};
     for (const auto& [key, value] : rows)
         settings += "<tr><th>" + key + "</th><td>" + html_escaped(value) + "</td></tr>\n";
     settings += "</table>";

@@ -25,8 +25,8 @@ std::string run_words_html(const RunWords& run);
 // One letter per residue of the template (X for a residue name it does not know).
 std::string one_letter_sequence(const std::vector<std::string>& templateLines);
 
-// The bounds every restraint takes from its pair class, in words. The one
-// place that will name a restraint model read from the parameter file.
+// The restraint model (noeModel) and the bounds every restraint takes from
+// its pair class, in words.
 std::string restraint_model_text(const Parameter& param);
 
 // The arguments as a POSIX shell would take them back: plain words as they
