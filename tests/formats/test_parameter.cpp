@@ -35,7 +35,9 @@ TEST(Parameter, NoeModelValuesAndRefusals) {
         Parameter p;
         const Status s = parse_param(in, "p", p);
         EXPECT_EQ(s.message, c.message) << c.lines;
-        if (s.ok()) EXPECT_EQ(p.noeModel, c.model) << c.lines;
+        if (s.ok()) {
+            EXPECT_EQ(p.noeModel, c.model) << c.lines;
+        }
     }
     // Ten of the twelve keys stay too few with a noeModel line.
     std::istringstream tenKeys(keys.substr(keys.find('\n') + 1) + "noeModel=upper\n");

@@ -170,7 +170,9 @@ TEST(RestraintConvert, SelectionsToLinesOrReasons) {
         // Alternatives on several chains are counted as the partner on either neighbour.
         const bool several = c.text.find("segid D") != std::string::npos || c.text.find("SEGI D") != std::string::npos ||
                              c.text.find("or (segid B") != std::string::npos;
-        if (!out.kept.empty()) EXPECT_EQ(out.kept[0].eitherNeighbour, several) << c.text;
+        if (!out.kept.empty()) {
+            EXPECT_EQ(out.kept[0].eitherNeighbour, several) << c.text;
+        }
     }
 }
 
