@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/status.h"
-#include "model/place.h"
+#include "geometry/place.h"
 #include "model/rotamers.h"
 
 struct BuiltAtom {
