@@ -47,7 +47,7 @@ Status search_placements(const SearchOptions& p) {
         "Placements searched: " + std::to_string(result.searched), "Seconds: " + decimals(out.seconds, 2),
         "Placements per second: " + std::to_string(std::llround(result.searched / std::max(out.seconds, 1e-9)))};
     if (!result.best.empty()) {
-        const CandidateRow row = out.grid.row(result.best.front().index);
+        const CandidateRow& row = result.rows.front();
         lines.push_back("Best score: " + fixed3(result.best.front().score, 0) + " at phi " + fixed3(row[0], 0) +
                         ", theta " + fixed3(row[1], 0) + ", psi " + fixed3(row[2], 0) + ", radius " +
                         fixed3(row[3], 0));

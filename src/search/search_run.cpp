@@ -1,5 +1,6 @@
 #include "search/search_run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "formats/helix.h"
 #include "safety/interrupt.h"
 #include "search/landscape.h"
+#include "search/refine.h"
 #include "run/oligomer.h"
 #include "formats/prepare.h"
 #include "safety/progress.h"
@@ -173,11 +175,18 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     const auto start = std::chrono::steady_clock::now();
     out.result = search(scorer, out.grid, std::size_t(s.keep),
                         [&bar](std::uint64_t done, std::uint64_t total) { bar.update(done, total); }, &contacts);
+    RefineSettings refining{s.angleStep * M_PI / 180.0, s.rStep};
+    if (!out.grid.radius.empty()) {
+        const auto [low, high] = std::minmax_element(out.grid.radius.begin(), out.grid.radius.end());
+        refining.lowestRadius = *low;
+        refining.highestRadius = *high;
+    }
+    refine_best(scorer, &contacts, refining, out.result.best.size(), out.result);
     bar.finish();
     out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     std::string candidates;
-    for (const Hit& h : out.result.best) candidates += candidate_line(out.grid.row(h.index)) + "\n";
+    for (const CandidateRow& row : out.result.rows) candidates += candidate_line(row) + "\n";
     const std::vector<std::pair<std::string, std::string>> written = {
         {param.pdbFile, pdbText},
         {o.restraints.empty() ? "" : param.noeFile, noeText},
