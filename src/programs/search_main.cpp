@@ -20,6 +20,8 @@ const char* const usageLine = "Usage: noebundle-search PARAMETER_FILE [options]"
 void add_options(CLI::App& app, SearchOptions& p) {
     app.add_option("PARAMETER_FILE", p.paramFile, "the run's parameter file")->required();
     app.add_option("--from", p.from, "take the helix from a PDB or mmCIF file (may be gzipped)");
+    app.add_option("--sequence", p.sequence, "build an ideal alpha-helix of this one-letter sequence instead of --from");
+    app.add_option("--first", p.first, "number of the built helix's first residue (default: 1)");
     app.add_option("--restraints", p.restraints, "convert an XPLOR/CNS or NEF restraint list into noeFile");
     app.add_option("--chain", p.chain, "chain of that file (default: the first)");
     app.add_option("--model", p.model, "model of that file (default: 1)")->check(CLI::Range(1, 999999));
@@ -35,12 +37,31 @@ void add_options(CLI::App& app, SearchOptions& p) {
     app.add_option("--max-memory", p.maxMemory, "most memory in MB the search may need (default: 2048)");
 }
 
+// What the best placement says about the search itself: a radius at the
+// grid's edge may have a better one beyond it; a positive packing energy
+// means its protomers' side chains overlap.
+std::vector<std::string> result_warnings(const SearchOutcome& out) {
+    std::vector<std::string> lines;
+    if (out.result.best.empty()) return lines;
+    const Hit& best = out.result.best.front();
+    const std::vector<float>& radii = out.grid.radius;
+    const float radius = out.grid.row(best.index)[3];
+    if (radii.size() > 1 && (radius == radii.front() || radius == radii.back()))
+        lines.push_back("Warning: the best placement lies on the " + std::string(radius == radii.front() ? "first" : "last") +
+                        " radius of the grid (" + fixed3(radius, 0) + "); a better one may lie beyond it");
+    if (out.result.packed && best.packing > 0)
+        lines.push_back("Warning: the best placement's packing energy is positive (" +
+                        fixed3(float(packing_energy(best.packing)), 0) + "): its protomers' side chains overlap");
+    return lines;
+}
+
 // The whole search, then its summary.
 Status search_placements(const SearchOptions& p) {
     SearchOutcome out;
     Status status = run_search(p, out);
     if (!status.ok()) return status;
     const SearchResult& result = out.result;
+    if (!out.built.empty() && !print_line(out.built)) return Status::error(stdoutFailure);
     if (!out.conversion.empty() && !print_line(out.conversion.substr(0, out.conversion.size() - 1)))
         return Status::error(stdoutFailure);
     std::vector<std::string> lines = {
@@ -53,6 +74,7 @@ Status search_placements(const SearchOptions& p) {
                         fixed3(row[3], 0));
     }
     for (const std::string& line : rule_summary(result)) lines.push_back(line);
+    for (const std::string& line : result_warnings(out)) lines.push_back(line);
     for (const Backup& b : out.backups) lines.push_back("Kept the former '" + b.original + "' as '" + b.backup + "'");
     lines.push_back("[Done] " + std::to_string(result.best.size()) + " placements written to '" + out.candidatePath + "'");
     for (const std::string& line : lines)
@@ -71,6 +93,7 @@ int main(int argc, char** argv) {
     add_options(app, p);
     if (argc < 2) fail(std::string("[Error] ") + usageLine);
     if (!parse_command_line(app, argc, argv, usageLine)) return 0;
+    p.hasSequence = app.count("--sequence") > 0;
     check(search_placements(p));
     return 0;
 }

@@ -15,6 +15,7 @@
 #include "safety/interrupt.h"
 #include "search/landscape.h"
 #include "search/refine.h"
+#include "model/helix_builder.h"
 #include "run/oligomer.h"
 #include "formats/prepare.h"
 #include "safety/progress.h"
@@ -56,13 +57,22 @@ std::string normalized(const std::string& text) {
     return out;
 }
 
-// The helix text: from --from (claiming pdbFile unless it holds the same
-// helix), or pdbFile as it is.
+// The helix text: built from --sequence or taken from --from (claiming
+// pdbFile unless it holds the same helix), or pdbFile as it is.
 Status helix_text(const SearchOptions& o, const SearchSettings& s, const Parameter& param, OutputSet& outputs,
-                  std::string& pdbText) {
-    if (o.from.empty()) return read_whole(param.pdbFile, pdbText) ? Status::fine() : Status::error(cannot_open(param.pdbFile));
-    Status status = extract_helix(o.from, s.choice, pdbText);
-    if (!status.ok()) return status;
+                  std::string& pdbText, std::string& built) {
+    if (o.hasSequence) {
+        const std::vector<BuiltAtom> atoms = build_ideal_helix(o.sequence, static_cast<int>(s.first));
+        pdbText = helix_pdb_text(atoms);
+        built = "Built an ideal alpha-helix of " + std::to_string(o.sequence.size()) + " residues (" +
+                std::to_string(atoms.size()) + " atoms, residues " + std::to_string(s.first) + " to " +
+                std::to_string(s.first + long(o.sequence.size()) - 1) + " of chain A)";
+    } else if (o.from.empty()) {
+        return read_whole(param.pdbFile, pdbText) ? Status::fine() : Status::error(cannot_open(param.pdbFile));
+    } else {
+        Status status = extract_helix(o.from, s.choice, pdbText);
+        if (!status.ok()) return status;
+    }
     std::string existing;
     struct stat st;
     if (::stat(param.pdbFile.c_str(), &st) == 0 && S_ISREG(st.st_mode) && read_whole(param.pdbFile, existing) &&
@@ -142,7 +152,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     std::string pdbText;
     Helix helix;
     Restraint res{};
-    status = helix_text(o, s, param, outputs, pdbText);
+    status = helix_text(o, s, param, outputs, pdbText, out.built);
     if (status.ok()) status = read_helix(pdbText, param.pdbFile, helix);
     if (status.ok()) align_on_z(helix.coord, helix.numResidue, helix.center, helix.angle);
     std::string noeText;

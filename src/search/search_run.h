@@ -17,6 +17,7 @@ struct SearchOutcome {
     std::string candidatePath;
     std::vector<Backup> backups;  // files replaced under --force, and where they are kept
     std::string conversion;       // with --restraints: the accounting of the conversion
+    std::string built;            // with --sequence: what was built
 };
 
 Status run_search(const SearchOptions& o, SearchOutcome& out);

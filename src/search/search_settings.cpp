@@ -1,5 +1,7 @@
 #include "search/search_settings.h"
 
+#include "model/helix_builder.h"
+
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
@@ -112,7 +114,22 @@ double angle_count(double step) { return std::ceil((360.0 - 1e-9) / step); }
 double theta_count(double step) { return std::min(angle_count(step), std::floor((180.0 + 1e-9) / step) + 1); }
 double radius_count(double rBeg, double rEnd, double rStep) { return std::floor((rEnd + 1e-6 - rBeg) / rStep) + 1; }
 
+// The helix from --sequence: alone, its letters and numbers checked.
+Status settle_sequence(const SearchOptions& o, SearchSettings& s) {
+    if (!o.hasSequence) {
+        if (o.first.empty()) return Status::fine();
+        return Status::error("[Error] --first numbers the residues that --sequence builds; give --sequence too");
+    }
+    if (!o.from.empty()) return Status::error("[Error] --sequence and --from both give the helix; give one of them");
+    if (!o.chain.empty() || !o.residues.empty())
+        return Status::error("[Error] --chain and --residues choose from the --from file; --sequence builds the helix");
+    Status status = o.first.empty() ? Status::fine() : parse_first(o.first, s.first);
+    return status.ok() ? check_sequence(o.sequence, s.first) : status;
+}
+
 Status settle_search(const SearchOptions& o, const Parameter& param, SearchSettings& s) {
+    Status sequence = settle_sequence(o, s);
+    if (!sequence.ok()) return sequence;
     s.choice.chain = o.chain;
     s.choice.model = o.model;
     if (!o.residues.empty() && !(s.choice.range = parse_range(o.residues, s.choice.first, s.choice.last)))

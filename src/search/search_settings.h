@@ -13,6 +13,8 @@
 struct SearchOptions {
     std::string paramFile, from, chain, residues, map;
     std::string restraints;  // an XPLOR/CNS or NEF file converted into noeFile
+    std::string sequence, first;  // --sequence builds the helix, numbered from --first
+    bool hasSequence = false;     // --sequence given (perhaps empty)
     int model = 1;
     bool force = false;
     std::string angleStep, radius, keep = "100", threads;
@@ -28,6 +30,7 @@ constexpr double placementsPerSecond = 1e7;
 
 struct SearchSettings {
     HelixChoice choice;
+    long first = 1;  // the number of the built helix's first residue
     double angleStep = 0, rBeg = 0, rEnd = 0, rStep = 0;
     long keep = 100;
     double placements = 0;  // phi * theta * psi * radius values
