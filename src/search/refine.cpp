@@ -72,14 +72,22 @@ void refine_one(Probe& probe, const RefineSettings& s, Hit& hit, CandidateRow& r
 
 }  // namespace
 
-void refine_best(const Scorer& scorer, const ContactModel* contacts, const RefineSettings& settings,
-                 std::size_t count, SearchResult& result) {
-    count = std::min(count, result.best.size());
-    std::vector<Hit> hits(result.best.begin(), result.best.begin() + count);
-    std::vector<CandidateRow> rows(result.rows.begin(), result.rows.begin() + count);
+void refine_best(const Scorer& scorer, const Template& tmpl, int numProtomer, const RefineSettings& settings,
+                 const SideChainPacker* packer, SearchResult& result) {
+    const std::size_t count = result.best.size();
+    std::vector<Hit> hits = result.best;
+    std::vector<CandidateRow> rows = result.rows;
     parallel_slices(count, [&](std::size_t first, std::size_t last) {
-        Probe probe{scorer, contacts, scorer.scratch(), contacts ? contacts->scratch() : ContactModel::Scratch{}};
-        for (std::size_t i = first; i < last; ++i) refine_one(probe, settings, hits[i], rows[i]);
+        for (std::size_t i = first; i < last; ++i) {
+            Template own{tmpl.lines, packer ? packer->pack(rows[i]) : tmpl.points};
+            if (settings.halvings >= 0) {
+                const ContactModel contacts(own, numProtomer);
+                Probe probe{scorer, &contacts, scorer.scratch(), contacts.scratch()};
+                if (packer) hits[i].packing = packer->energy(own.points, rows[i]);
+                refine_one(probe, settings, hits[i], rows[i]);
+            }
+            if (packer) hits[i].packing = packer->energy(packer->pack(rows[i]), rows[i]);
+        }
     }, 1);
     // Best first; a refined placement that another, better one already reached stays on its grid point.
     std::vector<std::size_t> order(count);

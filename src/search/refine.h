@@ -9,6 +9,7 @@
 #include <cstddef>
 
 #include "search/search.h"
+#include "search/side_chains.h"
 
 struct RefineSettings {
     double angleStep = 0, radiusStep = 0;  // the grid's steps: radians, Angstrom
@@ -17,10 +18,11 @@ struct RefineSettings {
     int maxMoves = 400;    // placements tried for one starting point, at most
 };
 
-// Refines the first count placements of result.best (all with contacts,
-// the steric rule and packing; only the score without), replaces them in
-// result.best and result.rows where they improved, and orders the list
-// again. Two placements that end on the same values keep the better one
-// refined and the other where it was.
-void refine_best(const Scorer& scorer, const ContactModel* contacts, const RefineSettings& settings,
-                 std::size_t count, SearchResult& result);
+// Refines every placement of result.best (the steric rule and packing
+// with the template's points, or with the side chains packed for the
+// placement when a packer is given; no refinement with halvings < 0), with
+// a packer measures each one's packing with its side chains packed, and
+// orders the list again. Two placements that end on the same values keep
+// the better one refined and the other where it was.
+void refine_best(const Scorer& scorer, const Template& tmpl, int numProtomer, const RefineSettings& settings,
+                 const SideChainPacker* packer, SearchResult& result);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdlib>
 #include <cmath>
 #include <filesystem>
 #include <sstream>
@@ -180,7 +181,8 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     out.grid = make_grid(s.angleStep, s.rBeg, s.rEnd, s.rStep);
     const Scorer scorer(helix, res, param.numProtomer);
     std::istringstream originLines(originText);
-    const ContactModel contacts(parse_template(originLines), param.numProtomer);
+    const Template tmpl = parse_template(originLines);
+    const ContactModel contacts(tmpl, param.numProtomer);
     ProgressBar bar(::isatty(2) == 1);
     const auto start = std::chrono::steady_clock::now();
     out.result = search(scorer, out.grid, std::size_t(s.keep),
@@ -191,7 +193,11 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
         refining.lowestRadius = *low;
         refining.highestRadius = *high;
     }
-    refine_best(scorer, &contacts, refining, out.result.best.size(), out.result);
+    const char* mode = std::getenv("NOEBUNDLE_X");
+    const std::string m = mode ? mode : "";
+    if (m.find("norefine") != std::string::npos) refining.halvings = -1;
+    const SideChainPacker packer(tmpl, param.numProtomer);
+    if (m != "none") refine_best(scorer, tmpl, param.numProtomer, refining, m.find("pack") != std::string::npos ? &packer : nullptr, out.result);
     bar.finish();
     out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
