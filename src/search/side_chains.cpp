@@ -134,7 +134,9 @@ SideChainPacker::SideChainPacker(const Template& tmpl, int numProtomer)
         r.shapes = kept;
         for (const auto& shape : r.shapes)
             for (std::size_t j = 0; j < shape.size(); ++j)
-                r.reach = std::max(r.reach, distance(shape[j], points_[r.centre]));
+                if (heavy_[r.atoms[j]]) r.reach = std::max(r.reach, distance(shape[j], points_[r.centre]));
+        for (std::size_t j = 0; j < r.atoms.size(); ++j)
+            if (heavy_[r.atoms[j]]) r.heavy.push_back(j);
     }
 }
 
@@ -146,20 +148,20 @@ PackingUnits SideChainPacker::energy(const std::vector<Point>& points, const Can
     return packing_units(place_oligomer(points, row, numProtomer_), heavy_);
 }
 
-PackingUnits SideChainPacker::residue_energy(std::size_t r, const Oligomer& placed, const Oligomer& shape) const {
+PackingUnits SideChainPacker::residue_energy(std::size_t r, const Oligomer& placed, const Oligomer& shape,
+                                             const std::vector<Partner>& partners) const {
     // Pairs with another residue count twice: protomer 1's residue against
     // them, and by symmetry them against the residue's copies.
     const Residue& res = residues_[r];
     PackingUnits sum = 0;
-    for (std::size_t j = 0; j < res.atoms.size(); ++j) {
-        if (!heavy_[res.atoms[j]]) continue;
-        for (int k = 1; k < numProtomer_; ++k) {
-            for (std::size_t b = 0; b < points_.size(); ++b)
-                if (heavy_[b] && residueOf_[b] != int(r)) sum += 2 * pair_units(distance(shape[0][j], placed[k][b]));
-            for (std::size_t m = 0; m < res.atoms.size(); ++m)
-                if (heavy_[res.atoms[m]]) sum += pair_units(distance(shape[0][j], shape[k][m]));
+    for (std::size_t j : res.heavy)
+        for (const Partner& p : partners) {
+            const Residue& other = residues_[p.residue];
+            if (p.residue != r)
+                for (std::size_t b : other.heavy) sum += 2 * pair_units(distance(shape[0][j], placed[p.protomer][other.atoms[b]]));
+            else
+                for (std::size_t m : res.heavy) sum += pair_units(distance(shape[0][j], shape[p.protomer][m]));
         }
-    }
     return sum;
 }
 
@@ -167,15 +169,17 @@ std::vector<Point> SideChainPacker::pack(const CandidateRow& row) const {
     std::vector<Point> points = points_;
     if (numProtomer_ < 2) return points;
     Oligomer placed = place_oligomer(points, row, numProtomer_);
-    // Residues that can reach another protomer: CA distance under both reaches plus 5 A.
+    // The residues of other protomers each residue can reach: CA distance
+    // under both reaches plus 5 A.
+    std::vector<std::vector<Partner>> partners(residues_.size());
     std::vector<std::size_t> near;
     for (std::size_t r = 0; r < residues_.size(); ++r) {
-        bool close = false;
-        for (std::size_t q = 0; q < residues_.size() && !close; ++q)
-            for (int k = 1; k < numProtomer_ && !close; ++k)
-                close = distance(placed[0][residues_[r].centre], placed[k][residues_[q].centre]) <
-                        residues_[r].reach + residues_[q].reach + 5.0f;
-        if (close && residues_[r].shapes.size() > 1) near.push_back(r);
+        for (std::size_t q = 0; q < residues_.size(); ++q)
+            for (int k = 1; k < numProtomer_; ++k)
+                if (distance(placed[0][residues_[r].centre], placed[k][residues_[q].centre]) <
+                    residues_[r].reach + residues_[q].reach + 5.1f)
+                    partners[r].push_back({q, k});
+        if (!partners[r].empty() && residues_[r].shapes.size() > 1) near.push_back(r);
     }
     std::vector<std::size_t> chosen(residues_.size(), 0);
     for (int sweep = 0; sweep < 3; ++sweep) {
@@ -185,8 +189,7 @@ std::vector<Point> SideChainPacker::pack(const CandidateRow& row) const {
             std::size_t best = chosen[r];
             PackingUnits lowest = 0;
             for (std::size_t s = 0; s < res.shapes.size(); ++s) {
-                const Oligomer shape = place_oligomer(res.shapes[s], row, numProtomer_);
-                const PackingUnits e = residue_energy(r, placed, shape);
+                const PackingUnits e = residue_energy(r, placed, place_oligomer(res.shapes[s], row, numProtomer_), partners[r]);
                 if (s == 0 || e < lowest) {
                     lowest = e;
                     best = s;

@@ -27,12 +27,19 @@ public:
 private:
     struct Residue {
         std::vector<std::size_t> atoms;          // template indices
+        std::vector<std::size_t> heavy;          // which of them are heavy
         std::vector<std::vector<Point>> shapes;  // the own conformation first, then the rotamers kept
         std::size_t centre = 0;                  // the CA
         float reach = 0;                         // the farthest atom of any shape from the CA
     };
-    // The energy of residue r in shape s against the other protomers as they are.
-    PackingUnits residue_energy(std::size_t r, const Oligomer& placed, const Oligomer& shape) const;
+    struct Partner {
+        std::size_t residue;
+        int protomer;
+    };
+    // The energy of residue r placed as shape (every protomer) against its
+    // partners in the other protomers as they are placed.
+    PackingUnits residue_energy(std::size_t r, const Oligomer& placed, const Oligomer& shape,
+                                const std::vector<Partner>& partners) const;
     std::vector<Point> points_;
     std::vector<char> heavy_, moving_;  // moving_: atoms a rotamer moves (beyond CB)
     std::vector<Residue> residues_;
