@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <chrono>
-#include <cstdlib>
 #include <cmath>
 #include <filesystem>
 #include <sstream>
@@ -193,11 +192,8 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
         refining.lowestRadius = *low;
         refining.highestRadius = *high;
     }
-    const char* mode = std::getenv("NOEBUNDLE_X");
-    const std::string m = mode ? mode : "";
-    if (m.find("norefine") != std::string::npos) refining.halvings = -1;
     const SideChainPacker packer(tmpl, param.numProtomer);
-    if (m != "none") refine_best(scorer, tmpl, param.numProtomer, refining, m.find("pack") != std::string::npos ? &packer : nullptr, out.result);
+    refine_best(scorer, tmpl, param.numProtomer, refining, &packer, out.result);
     bar.finish();
     out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
