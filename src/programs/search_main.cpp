@@ -59,11 +59,12 @@ std::vector<std::string> result_warnings(const SearchOutcome& out) {
 Status search_placements(const SearchOptions& p) {
     SearchOutcome out;
     Status status = run_search(p, out);
-    if (!status.ok()) return status;
-    const SearchResult& result = out.result;
-    if (!out.built.empty() && !print_line(out.built)) return Status::error(stdoutFailure);
+    if (status.ok() && !out.built.empty() && !print_line(out.built)) return Status::error(stdoutFailure);
+    // The accounting of a conversion comes before anything that may fail after it.
     if (!out.conversion.empty() && !print_line(out.conversion.substr(0, out.conversion.size() - 1)))
         return Status::error(stdoutFailure);
+    if (!status.ok()) return status;
+    const SearchResult& result = out.result;
     std::vector<std::string> lines = {
         "Placements searched: " + std::to_string(result.searched), "Seconds: " + decimals(out.seconds, 2),
         "Placements per second: " + std::to_string(std::llround(result.searched / std::max(out.seconds, 1e-9)))};

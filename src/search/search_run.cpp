@@ -91,11 +91,12 @@ Status converted_restraints(const SearchOptions& o, const Parameter& param, cons
     ConvertOptions options;
     options.useHelix = true;
     options.helixResidues = helix.resNum;
-    options.narrowing = "--residues FIRST-LAST";
     Conversion conversion;
     Status status = convert_restraints(o.restraints, options, conversion);
     if (!status.ok()) return status;
-    report = conversion_report(conversion);
+    report = conversion_summary(conversion);  // shown even when the count fails
+    if (!(status = check_kept_count(conversion, options)).ok()) return status;
+    report += conversion_details(conversion, false);
     noeText = restraint_file_text(conversion);
     std::string existing;
     if (read_whole(param.noeFile, existing) && existing == noeText) return Status::fine();
@@ -164,6 +165,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     } else if (status.ok()) {
         status = load_restraints(param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res);
     }
+    apply_noe_model(param.noeModel, res);
     const std::string checkText = std::to_string(helix.numResidue) + "\n" + std::to_string(helix.checkAux) + "\n";
     const std::string originText = status.ok() ? aligned_template(pdbText, helix.center, helix.angle) : "";
     std::string existing;
