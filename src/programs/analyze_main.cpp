@@ -21,6 +21,8 @@
 #include "analysis/run_data.h"
 #include "base/text.h"
 #include "analysis/viewer_scripts.h"
+#include "html/report_page.h"
+#include "html/run_words.h"
 
 namespace fs = std::filesystem;
 
@@ -28,6 +30,7 @@ namespace {
 
 struct Options {
     std::string paramFile, reference, chains, residues, out;
+    std::string commandLine;  // as typed, for the report
     int top = 10, model = 1;
     double cluster = 1.0;
 };
@@ -126,6 +129,11 @@ Status analyze(const Options& o) {
     const EnsembleText ensemble = ensemble_files(run.tmpl, models, run.param.proteinName);
     const std::vector<DrawnRestraint> restraints = drawn(run, topChecks[0]);
     const AssignedFiles assigned = assigned_restraint_files(run, topChecks[0], NOEBUNDLE_VERSION);
+    ReportInput report{run, o.paramFile, results, models, topChecks, withReference ? &ref : nullptr, o.reference,
+                       std::string("noebundle-analyze ") + NOEBUNDLE_VERSION, o.commandLine, "", ""};
+    find_landscape(run.param, report.landscapePath, report.landscapeSvg);
+    std::string page;
+    if (!(status = report_html(report, page)).ok()) return status;
     const std::vector<std::pair<std::string, std::string>> files = {
         {"ranking.csv", ranking_csv(results, withReference)},
         {"violations.csv", violations_csv(topChecks, names)},
@@ -135,7 +143,8 @@ Status analyze(const Options& o) {
         {"view.cxc", chimerax_script("ensemble.pdb", "restraints.pb", restraints, static_cast<int>(top))},
         {"restraints.pb", chimerax_pseudobonds(restraints, static_cast<int>(top))},
         {"assigned.tbl", assigned.xplor},
-        {"assigned.nef", assigned.nef}};
+        {"assigned.nef", assigned.nef},
+        {"report.html", page}};
     for (const auto& file : files)
         if (!replace_file(dir + "/" + file.first, file.second, true)) return Status::error(cannot_open(dir + "/" + file.first));
 
@@ -160,7 +169,7 @@ Status analyze(const Options& o) {
         print_line("  structure 1: CA RMSD " + decimals3(results[0].reference.rmsd) + " Å with " +
                    assignment_text(results[0].reference, ref.chains));
     }
-    print_line("[Done] Tables, ensemble, viewer scripts and assigned restraints written to '" + dir + "'");
+    print_line("[Done] Tables, ensemble, viewer scripts, assigned restraints and report.html written to '" + dir + "'");
     return Status::fine();
 }
 
@@ -168,8 +177,10 @@ Status analyze(const Options& o) {
 
 int main(int argc, char** argv) {
     Options o;
+    o.commandLine = shell_words(std::vector<std::string>(argv, argv + argc));
     CLI::App app{"Measures, clusters and compares the ranked structures of a noebundle run and writes\n"
-                 "tables, a multi-model ensemble with one chain per protomer and viewer scripts.",
+                 "tables, a multi-model ensemble with one chain per protomer, viewer scripts and a page\n"
+                 "to look at them in a browser (report.html).",
                  "noebundle-analyze"};
     app.add_option("PARAMETER_FILE", o.paramFile, "the parameter file of the run")->required();
     app.add_option("--top", o.top, "structures to detail, cluster and write (default 10)")->check(CLI::Range(1, 100000));
