@@ -60,7 +60,7 @@ std::string normalized(const std::string& text) {
 // The helix text: built from --sequence or taken from --from (claiming
 // pdbFile unless it holds the same helix), or pdbFile as it is.
 Status helix_text(const SearchOptions& o, const SearchSettings& s, const Parameter& param, OutputSet& outputs,
-                  std::string& pdbText, std::string& built) {
+                  std::string& pdbText, std::string& built, PreparationNotes& notes) {
     if (o.hasSequence) {
         const std::vector<BuiltAtom> atoms = build_ideal_helix(o.sequence, static_cast<int>(s.first));
         pdbText = helix_pdb_text(atoms);
@@ -70,7 +70,7 @@ Status helix_text(const SearchOptions& o, const SearchSettings& s, const Paramet
     } else if (o.from.empty()) {
         return read_whole(param.pdbFile, pdbText) ? Status::fine() : Status::error(cannot_open(param.pdbFile));
     } else {
-        Status status = extract_helix(o.from, s.choice, pdbText);
+        Status status = extract_helix(o.from, s.choice, pdbText, &notes);
         if (!status.ok()) return status;
     }
     std::string existing;
@@ -153,7 +153,8 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     std::string pdbText;
     Helix helix;
     Restraint res{};
-    status = helix_text(o, s, param, outputs, pdbText, out.built);
+    out.numProtomer = param.numProtomer;
+    status = helix_text(o, s, param, outputs, pdbText, out.built, out.prepared);
     if (status.ok()) status = read_helix(pdbText, param.pdbFile, helix);
     if (status.ok()) align_on_z(helix.coord, helix.numResidue, helix.center, helix.angle);
     std::string noeText;
