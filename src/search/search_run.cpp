@@ -118,6 +118,20 @@ Status read_helix(const std::string& pdbText, const std::string& path, Helix& he
     return status;
 }
 
+// With --refine: the kept placements packed and refined below the grid's
+// steps, within the searched radii.
+void refine_kept(const SearchSettings& s, const Grid& grid, const Scorer& scorer, const Template& tmpl,
+                 int numProtomer, SearchResult& result) {
+    RefineSettings refining{s.angleStep * M_PI / 180.0, s.rStep};
+    if (!grid.radius.empty()) {
+        const auto [low, high] = std::minmax_element(grid.radius.begin(), grid.radius.end());
+        refining.lowestRadius = *low;
+        refining.highestRadius = *high;
+    }
+    const SideChainPacker packer(tmpl, numProtomer);
+    refine_best(scorer, tmpl, numProtomer, refining, &packer, result);
+}
+
 }  // namespace
 
 Status run_search(const SearchOptions& o, SearchOutcome& out) {
@@ -189,14 +203,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     const auto start = std::chrono::steady_clock::now();
     out.result = search(scorer, out.grid, std::size_t(s.keep),
                         [&bar](std::uint64_t done, std::uint64_t total) { bar.update(done, total); }, &contacts);
-    RefineSettings refining{s.angleStep * M_PI / 180.0, s.rStep};
-    if (!out.grid.radius.empty()) {
-        const auto [low, high] = std::minmax_element(out.grid.radius.begin(), out.grid.radius.end());
-        refining.lowestRadius = *low;
-        refining.highestRadius = *high;
-    }
-    const SideChainPacker packer(tmpl, param.numProtomer);
-    refine_best(scorer, tmpl, param.numProtomer, refining, &packer, out.result);
+    if (o.refine) refine_kept(s, out.grid, scorer, tmpl, param.numProtomer, out.result);
     bar.finish();
     out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
