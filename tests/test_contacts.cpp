@@ -2,6 +2,7 @@
 // equal scores ordered by packing energy, and the landscape of the half grid.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -135,45 +136,70 @@ protected:
     Inputs in;
 };
 
-// The kept list is the best of all unclashing placements of one twin, by
-// score, packing and grid order, whatever the number of threads.
+// The kept list against every placement, with the rules written out plainly:
+// scores equal to the millionth, then lower packing energy, then grid order;
+// clashing backbones out. With all 21 restraints and with 3 (sparse: many
+// placements tie at the top and with the last one kept), on 1 and 2 threads.
 TEST_F(RulesOnBM2, KeptListAndClashCountAgainstEveryPlacement) {
-    const Grid grid = make_grid(30, 3, 9, 1);
-    const Scorer scorer(in.helix, in.res, 4);
-    const ContactModel model(bm2_template(), 4);
-    const std::size_t keep = 40;
-    set_worker_count(1);
-    const SearchResult one = search(scorer, grid, keep, nullptr, &model);
-    set_worker_count(2);
-    const SearchResult two = search(scorer, grid, keep, nullptr, &model);
-    set_worker_count(0);
-    Scorer::Scratch scratch = scorer.scratch();
-    ContactModel::Scratch near = model.scratch();
-    std::vector<Hit> all;
-    std::vector<float> clashing;
-    for (std::uint64_t i = 0; i < grid.size(); ++i) {
-        const CandidateRow row = grid.row(i);
-        if (!grid.one_twin(i / grid.radius.size() / grid.psi.size() / grid.theta.size(),
-                           i / grid.radius.size() / grid.psi.size() % grid.theta.size()))
-            continue;
-        const float score = scorer.score(row, scratch);
-        model.rotate(rotation_matrix(&row[0]), near);
-        if (model.clashes(row[3], near)) clashing.push_back(score);
-        else all.push_back({score, i, model.packing(row[3], near)});
-    }
-    std::sort(all.begin(), all.end(), better);
-    ASSERT_EQ(one.best.size(), keep);
-    EXPECT_EQ(one.searched, all.size() + clashing.size());
-    EXPECT_EQ(one.twins, grid.size() - one.searched);
-    std::uint64_t counted = 0;
-    for (float s : clashing) counted += tie_class(s) <= tie_class(one.best.back().score);
-    EXPECT_GT(counted, 0u);
-    for (const SearchResult* r : {&one, &two}) {
-        EXPECT_EQ(r->clashing, counted);
-        for (std::size_t i = 0; i < keep; ++i) {
-            EXPECT_EQ(r->best[i].index, all[i].index);
-            EXPECT_EQ(r->best[i].packing, all[i].packing);
+    const Grid grid = make_grid(60, 5, 9, 1);
+    const Template tmpl = bm2_template();
+    const AtomKinds kinds = atom_kinds(tmpl.lines);
+    const ContactModel model(tmpl, 4);
+    TempDir dir;
+    const std::vector<std::string> noe = lines_of(read_text(in.param.noeFile));
+    write_text(dir.file("three.noe"), noe[0] + "\n" + noe[1] + "\n" + noe[2] + "\n");
+    struct Plain {
+        double millionths, packing;
+        std::uint64_t index;
+    };
+    for (const int restraints : {21, 3}) {
+        Inputs sparse = in;
+        if (restraints == 3) {
+            sparse.res = Restraint{};
+            sparse.param.noeFile = dir.file("three.noe");
+            ASSERT_TRUE(load_inputs(sparse));
         }
+        ASSERT_EQ(sparse.res.numRestraint, restraints);
+        const Scorer scorer(sparse.helix, sparse.res, 4);
+        Scorer::Scratch scratch = scorer.scratch();
+        std::vector<Plain> all;
+        std::vector<double> clashing;
+        for (std::uint64_t i = 0; i < grid.size(); ++i) {
+            const CandidateRow row = grid.row(i);
+            if (row[1] > 1.5715f || (row[1] > 1.5705f && row[0] > 3.1415f)) continue;  // the other twin
+            const double score = std::floor(double(scorer.score(row, scratch)) * 1e6);
+            const Oligomer placed = place_oligomer(tmpl.points, row, 4);
+            if (closest_backbone(placed, kinds.backbone) < 2.5f) clashing.push_back(score);
+            else all.push_back({score, packing_energy(packing_units(placed, kinds.heavy)), i});
+        }
+        std::sort(all.begin(), all.end(), [](const Plain& a, const Plain& b) {
+            return a.millionths != b.millionths ? a.millionths < b.millionths
+                   : a.packing != b.packing     ? a.packing < b.packing
+                                                : a.index < b.index;
+        });
+        // Sparse: the list ends on the first of three or more tied placements.
+        std::size_t keep = 40;
+        while (restraints == 3 && keep + 2 < all.size() &&
+               !(all[keep - 1].millionths == all[keep + 1].millionths && all[keep - 2].millionths != all[keep - 1].millionths))
+            ++keep;
+        ASSERT_LT(keep + 2, all.size());
+        const auto counted = std::count_if(clashing.begin(), clashing.end(), [&](double c) {
+            return c <= all[keep - 1].millionths;
+        });
+        EXPECT_GT(counted, 0);
+        for (int threads : {1, 2}) {
+            set_worker_count(threads);
+            const SearchResult r = search(scorer, grid, keep, nullptr, &model);
+            ASSERT_EQ(r.best.size(), keep);
+            EXPECT_EQ(r.searched, all.size() + clashing.size());
+            EXPECT_EQ(r.twins, grid.size() - r.searched);
+            EXPECT_EQ(r.clashing, std::uint64_t(counted)) << restraints << " restraints, " << threads << " threads";
+            for (std::size_t i = 0; i < keep; ++i) {
+                EXPECT_EQ(r.best[i].index, all[i].index) << restraints << " restraints, " << threads << " threads";
+                EXPECT_EQ(packing_energy(r.best[i].packing), all[i].packing);
+            }
+        }
+        set_worker_count(0);
     }
 }
 
