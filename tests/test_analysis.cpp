@@ -4,6 +4,7 @@
 #include <cmath>
 #include <fstream>
 
+#include "analysis_report.h"
 #include "candidates.h"
 #include "oligomer.h"
 #include "score.h"
@@ -30,6 +31,27 @@ TEST(Violations, AgreeWithDelta) {
         for (const RestraintCheck& c : checks) sum += double(c.violation) * c.violation;
         EXPECT_NEAR(std::sqrt(sum / checks.size()), delta, 1e-4);
         EXPECT_EQ(count_violations(checks).violated == 0, delta == 0.0f);
+    }
+}
+
+// Each row names the neighbour's chain for the second atom: B for protomer
+// 2, D for the last of four.
+TEST(Violations, TableNamesTheNeighboursChain) {
+    Inputs in;
+    ASSERT_TRUE(load_bm2_example(in, 4));
+    const std::vector<std::string> lines = lines_of(read_text(in.param.noeFile));
+    std::vector<RestraintCheck> checks(in.res.numRestraint, RestraintCheck{5.0f, 2, 0.0f});
+    checks[1].neighbour = 4;
+    const std::vector<std::string> csv =
+        lines_of(violations_csv({checks}, RestraintNames{in.res, lines, in.helix.resNum, 4}));
+    ASSERT_EQ(csv.size(), checks.size() + 1);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::string& row = csv[i + 1];
+        const std::string chain = i == 0 ? "B" : "D";
+        EXPECT_NE(row.find(",A " + stand_in_atom(in.res, int(i), 1, in.helix.resNum) + "," + chain + " " +
+                           stand_in_atom(in.res, int(i), 2, in.helix.resNum) + ","), std::string::npos) << row;
+        const std::string tail = ",5.000," + std::to_string(i == 0 ? 2 : 4) + "," + chain + ",0.000";
+        EXPECT_EQ(row.rfind(tail), row.size() - tail.size()) << row;
     }
 }
 

@@ -27,6 +27,22 @@ TEST(RestraintConvert, BothBm2FilesGiveTheShippedRestraintFile) {
     EXPECT_EQ(read_text(dir.file("out.noe")), read_text(bm2 + "bm2.noe"));
 }
 
+// The class the report names is the one noebundle scores with: CB stands in
+// for protons from HG on, CA for HN, HA and HB.
+TEST(RestraintConvert, ReportNamesTheClassOfEachPair) {
+    const std::map<std::string, std::string> classes{
+        {"HN", "CA-CA"}, {"HA", "CA-CA"}, {"HB#", "CA-CA"}, {"HG", "CA-CB"}, {"HD#", "CA-CB"}, {"HE", "CA-CB"}};
+    for (const auto& [name, pairClass] : classes) {
+        Conversion c;
+        c.path = "t";
+        ASSERT_TRUE(read_xplor("assign (segid A and resid 9 and name " + name +
+                                   ") (segid B and resid 8 and name HA) 4.0 2.2 1.0", "t", c.input).ok());
+        map_restraints(ConvertOptions(), c);
+        const std::string report = conversion_report(c);
+        EXPECT_NE(report.find("  " + pairClass + " "), std::string::npos) << name << "\n" << report;
+    }
+}
+
 TEST(RestraintConvert, ArchiveFile2jr2IsReadCompletely) {
     // The restraint file of PDB entry 2JR2 as the archive keeps it: a homodimer,
     // hydrogen-bond and NOE distances and dihedral restraints over two lines.
@@ -115,6 +131,12 @@ TEST(RestraintConvert, SelectionsToLinesOrReasons) {
         {"assign (segid A and resid 9:10 and name HA)" + b8, {}, "ambiguous end"},
         {"assign (segid A and (resid 9 or resid 10) and name HA)" + b8, {}, "ambiguous end"},
         {"assign (segid A and resid 9 and (name HA or name HB#))" + b8, {}, "ambiguous end"},
+        // 'and' binds tighter than 'or': two atoms, not residue 9 and 10 at once.
+        {"assign (segid A and resid 9 and name HA or segid A and resid 10 and name HA)" + b8, {}, "ambiguous end"},
+        {"assign (segid A and resid 9 and name HN or segid A and resid 9 and name H)" + b8, {},
+         "(resid 9 and name HN) (resid 8 and name HG)"},
+        {"assign (segid A and resid 9 and name HG# and name HGX)" + b8, {}, "unreadable selection"},  // '#': digits
+        {"assign (segid A and resid 9 and name HG* and name HGX)" + b8, {}, "(resid 9 and name HG) (resid 8 and name HG)"},
         {"assign (resid 9 and name HA)" + b8, {}, "no chain"},
         {"assign (segid A and resid 9 and not name HA)" + b8, {}, "unreadable selection"},
         {"assign (segid A and resid 9 and resid 10)" + b8, {}, "unreadable selection"},

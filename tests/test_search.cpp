@@ -8,7 +8,9 @@
 
 #include "oligomer.h"
 #include "prepare.h"
+#include "parallel.h"
 #include "search.h"
+#include "search_settings.h"
 #include "support.h"
 #include "text.h"
 
@@ -39,6 +41,56 @@ TEST(Preparation, BM2ChainAFromPdbAndFromGzippedMmcifAndItsAlignedTemplate) {
         for (float d : {p.x - q.x, p.y - q.y, p.z - q.z}) EXPECT_LE(std::fabs(d), 0.0005 + 1e-6);
     }
     EXPECT_EQ(k, 33);
+}
+
+// A side chain in two alternate locations: one of each atom in the helix
+// taken from the file and in the template of a helix file as it is.
+TEST(Preparation, OneConformationOfAtomsInAlternateLocations) {
+    std::string pdb;
+    for (const std::string& line : lines_of(ideal_helix_pdb(8))) {
+        if (line.size() < 17 || line.compare(12, 4, " CB ") != 0) {
+            pdb += line + "\n";
+            continue;
+        }
+        for (const char* alt : {"A", "B"}) pdb += line.substr(0, 16) + alt + line.substr(17, 13) + (*alt == 'A' ? line.substr(30, 8) : "   9.999") + line.substr(38) + "\n";
+    }
+    std::string helix;
+    ASSERT_TRUE(extract_helix_from_bytes(pdb, "alt.pdb", HelixChoice(), helix).ok());
+    const float none[3] = {0, 0, 0};
+    for (const std::string& text : {helix, aligned_template(pdb, none, none)}) {
+        int cb = 0;
+        for (const std::string& line : lines_of(text)) {
+            if (line.size() < 38 || line.compare(12, 4, " CB ") != 0) continue;
+            ++cb;
+            EXPECT_EQ(line[16], ' ');
+            EXPECT_NE(line.substr(30, 8), "   9.999");  // the first location
+        }
+        EXPECT_EQ(cb, 8) << text;
+    }
+}
+
+// Option values that are numbers and nothing else.
+TEST(SearchSettings, NumbersWithAnythingAfterThemAreRefused) {
+    Parameter param;
+    param.ss_angle = 30, param.r_beg = 5, param.r_end = 6, param.ss_r = 1;
+    const struct {
+        std::string SearchOptions::*field;
+        const char* option;
+        std::string value;
+    } cases[] = {{&SearchOptions::angleStep, "--angle-step", "5,5"}, {&SearchOptions::angleStep, "--angle-step", "30x"},
+                 {&SearchOptions::maxMemory, "--max-memory", "4GB"}, {&SearchOptions::maxPlacements, "--max-placements", "1e9 "},
+                 {&SearchOptions::keep, "--keep", "10.5"},          {&SearchOptions::threads, "--threads", "2cores"},
+                 {&SearchOptions::radius, "--radius", "5:6:1:"},     {&SearchOptions::residues, "--residues", "1-8x"}};
+    for (const auto& c : cases) {
+        SearchOptions o;
+        SearchSettings s;
+        o.*c.field = c.value;
+        EXPECT_EQ(settle_search(o, param, s).message, std::string("[Error] Wrong option or value: ") + c.option + " " + c.value);
+        o.*c.field = c.value.substr(0, c.value.find_first_of(",xGB .c:-"));  // the number alone runs
+        if (c.field != &SearchOptions::residues && c.field != &SearchOptions::radius)
+            EXPECT_TRUE(settle_search(o, param, s).ok()) << o.*c.field;
+    }
+    set_worker_count(0);
 }
 
 TEST(Grid, ValuesAsTheCandidateFileHoldsThemAndHitsInOrder) {
