@@ -6,14 +6,14 @@
 
 #include <sys/resource.h>
 
-#include "getpdb.h"
-#include "oligomer.h"
-#include "parallel.h"
-#include "program.h"
-#include "rank.h"
-#include "report.h"
-#include "run.h"
-#include "score.h"
+#include "shell/getpdb.h"
+#include "run/oligomer.h"
+#include "run/parallel.h"
+#include "shell/program.h"
+#include "run/rank.h"
+#include "run/report.h"
+#include "run/run.h"
+#include "run/score.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) return 2;

@@ -151,13 +151,15 @@ def main():
             row = ranking[k]
             assert abs(closest - float(row["closest_backbone"])) < 0.002, (k, closest, row)
             assert abs(energy - float(row["packing_energy"])) <= 2 + 1e-3 * abs(energy), (k, energy, row)
-        try:
-            subprocess.run(["/usr/bin/python3", "-c", "import pymol"], check=True, capture_output=True)
+        has_pymol = subprocess.run(["/usr/bin/python3", "-c", "import pymol"], capture_output=True).returncode == 0
+        if has_pymol:
             check_pymol(analysis, violations)
-        except subprocess.CalledProcessError:
-            print("PyMOL is not installed: view.pml not opened")
         check_pseudobonds(analysis, violations)
     print("analysis of the BM2 example checked; CA RMSD of structure 1 to 2KIX, residues %d-%d: %.3f A" % (FIRST, LAST, rmsd))
+    if not has_pymol:
+        # A skip that ctest shows as such (SKIP_RETURN_CODE), never a pass.
+        print("SKIPPED: view.pml not opened (no pymol for /usr/bin/python3)")
+        sys.exit(77)
 
 
 if __name__ == "__main__":

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "helix.h"
-#include "parameter.h"
-#include "restraint.h"
+#include "formats/helix.h"
+#include "formats/parameter.h"
+#include "formats/restraint.h"
 
 namespace fs = std::filesystem;
 

@@ -9,7 +9,7 @@ cd "$(dirname "$0")/../.."
 seconds=${1:-20}
 targets=("${@:2}")
 [ ${#targets[@]} -gt 0 ] || targets=(parameter_file helix_files restraint_file candidate_file template xplor_restraints nef_restraints prepare)
-CXX=clang++ cmake -S . -B build-fuzz -DNOEBUNDLE_FUZZ=ON -DNOEBUNDLE_TESTS=OFF -DNOEBUNDLE_SEARCH=ON >/dev/null
+CXX=clang++ cmake -S . -B build-fuzz -DNOEBUNDLE_FUZZ=ON -DNOEBUNDLE_TESTS=OFF >/dev/null
 cmake --build build-fuzz -j2 >/dev/null
 mkdir -p build-fuzz/findings
 status=0

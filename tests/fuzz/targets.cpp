@@ -7,16 +7,16 @@
 #include <sstream>
 #include <string>
 
-#include "oligomer.h"
-#include "parameter.h"
-#include "parallel.h"
-#include "prepare.h"
-#include "program.h"
-#include "rank.h"
-#include "score.h"
-#include "nef.h"
-#include "restraint_report.h"
-#include "xplor.h"
+#include "run/oligomer.h"
+#include "formats/parameter.h"
+#include "run/parallel.h"
+#include "formats/prepare.h"
+#include "shell/program.h"
+#include "run/rank.h"
+#include "run/score.h"
+#include "formats/nef.h"
+#include "restraints/restraint_report.h"
+#include "formats/xplor.h"
 
 namespace {
 

@@ -1,0 +1,48 @@
+// The tables of noebundle-analyze: ranking.csv, violations.csv and the lines
+// of its summary on standard output.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "formats/candidates.h"
+#include "formats/restraint.h"
+#include "analysis/superpose.h"
+#include "analysis/violations.h"
+
+// One ranked structure as measured by the analysis.
+struct RankedResult {
+    int rank;
+    float delta;
+    CandidateRow row;
+    float closestBackbone;
+    double packing;
+    ViolationCount violations;
+    bool hasReference = false;
+    Assignment reference;  // with hasReference
+    int cluster = 0;       // 0: not among the clustered top structures
+};
+
+// What the restraint tables need to name restraints as written.
+struct RestraintNames {
+    const Restraint& res;
+    const std::vector<std::string>& lines;  // the restraint file's lines
+    const std::vector<int>& resNum;         // residue number of each helix position
+    int numProtomer;
+};
+
+std::string ranking_csv(const std::vector<RankedResult>& results, bool withReference);
+
+// checks[k]: the restraints of the structure ranked k + 1.
+std::string violations_csv(const std::vector<std::vector<RestraintCheck>>& checks, const RestraintNames& names);
+
+// The restraints of one structure, aligned for a terminal.
+std::vector<std::string> violation_table(const std::vector<RestraintCheck>& checks, const RestraintNames& names);
+
+// The first count structures in short.
+std::vector<std::string> top_table(const std::vector<RankedResult>& results, std::size_t count, bool withReference);
+
+// "1,2,3,4 on A,B,C,D": which chain of the reference each protomer takes.
+std::string assignment_text(const Assignment& a, const std::vector<std::string>& chains);
+
+// A number with three decimals, empty for infinity or NaN.
+std::string decimals3(double value);

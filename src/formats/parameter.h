@@ -1,0 +1,42 @@
+// The run configuration: the Parameter record, its defaults, and the reader
+// of the parameter file (one "key=value" per line, twelve known keys).
+#pragma once
+#include <istream>
+#include <string>
+
+#include "base/status.h"
+
+// Protomers are told apart by one character in column 75 of the structure
+// files, '1' for the first; 78 of them keep it a printable character.
+constexpr int maxProtomer = 78;
+
+class Parameter {
+public:
+    int numProtomer;   // helices in the oligomer
+    int memResFlag;    // stored only
+    float pairDistance[3];   // reference distance by pair class (CA-CA, CA-CB, CB-CB)
+    float pairTolerance[3];  // tolerance around it, same index
+    float ss_angle;
+    float r_beg;
+    float r_end;
+    float ss_r;
+    float uncertainty;
+    std::string proteinName;  // base name of the run's files
+    std::string workDir;      // directory of the run's files
+    std::string pdbFile;      // the helix
+    std::string noeFile;      // the restraints
+    std::string memFile;      // stored only
+    std::string logFile;      // workDir + "/" + proteinName + ".log"
+
+    Parameter();
+
+    // Fills the record from the file at path; ends the run on failure (the run's shell).
+    void read_param(const char* path);
+};
+
+// Reads parameter lines from in into param and derives logFile. path is only
+// used in messages. Needs at least 11 recognised lines and numProtomer from 1 to maxProtomer.
+Status parse_param(std::istream& in, const std::string& path, Parameter& param);
+
+// Opens the file and parses it as above.
+Status load_param(const std::string& path, Parameter& param);

@@ -1,0 +1,120 @@
+#include "formats/restraint.h"
+
+#include <cstring>
+#include <fstream>
+
+#include "base/text.h"
+
+void add_restraint(Restraint& res, const RestraintLine& r) {
+    int i = res.numRestraint;
+    if (i < maxRestraint) {
+        res.resIndex1[i] = r.resIndex1;
+        res.resIndex2[i] = r.resIndex2;
+        res.pairClass[i] = r.pairClass;
+        std::strcpy(res.atom1[i], r.atom1.c_str());
+        std::strcpy(res.atom2[i], r.atom2.c_str());
+        std::strcpy(res.proton1[i], r.proton1.c_str());
+        std::strcpy(res.proton2[i], r.proton2.c_str());
+        res.lowerBound[i] = r.lowerBound;
+        res.upperBound[i] = r.upperBound;
+    }
+    ++res.numRestraint;
+}
+
+Status parse_restraints(std::istream& in, const std::string& noeFile, const std::vector<int>& resNum,
+                        const float pairDistance[3], const float pairTolerance[3], Restraint& res) {
+    for (std::string line; std::getline(in, line);) {
+        RestraintLine parsed;
+        Status status = parse_restraint_line(line, noeFile, resNum, pairDistance, pairTolerance, parsed);
+        if (!status.ok()) return status;
+        add_restraint(res, parsed);
+    }
+    return count_status(res, noeFile);
+}
+
+Status load_restraints(const std::string& noeFile, const std::vector<int>& resNum, const float pairDistance[3],
+                       const float pairTolerance[3], Restraint& res) {
+    std::ifstream in;
+    if (!open_input(in, noeFile)) return Status::error(cannot_open(noeFile));
+    return parse_restraints(in, noeFile, resNum, pairDistance, pairTolerance, res);
+}
+
+Status count_status(const Restraint& res, const std::string& noeFile) {
+    if (res.numRestraint < 3) return Status::error("[Error] Very few restraints in '" + noeFile + "'");
+    if (res.numRestraint > maxRestraint)
+        return Status::error("[Error] Too many restraints in '" + noeFile + "'");
+    return Status::fine();
+}
+
+static bool same_ignoring_case(const std::string& a, const char* b) {
+    if (a.size() != std::strlen(b)) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char c = a[i];
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+        if (c != b[i]) return false;
+    }
+    return true;
+}
+
+// The heavy atom that stands in for a proton, and whether it is a side-chain one.
+static std::string stand_in(const std::string& proton, bool& sideChain) {
+    static const char* const backbone[] = {"HN", "HA", "HB"};
+    static const char* const side[] = {"HG", "HD", "HE", "HZ", "HH"};
+    sideChain = false;
+    for (const char* name : backbone)
+        if (same_ignoring_case(proton, name)) return "CA";
+    for (const char* name : side)
+        if (same_ignoring_case(proton, name)) {
+            sideChain = true;
+            return "CB";
+        }
+    return proton;
+}
+
+static int position_of(int number, const std::vector<int>& resNum) {
+    for (std::size_t k = 0; k < resNum.size(); ++k)
+        if (resNum[k] == number) return static_cast<int>(k);
+    return -1;
+}
+
+Status parse_restraint_line(std::string& line, const std::string& noeFile,
+                            const std::vector<int>& resNum, const float pairDistance[3],
+                            const float pairTolerance[3], RestraintLine& out) {
+    for (char& c : line)
+        if (c == '(' || c == ')') c = ' ';
+    std::size_t first = line.find_first_not_of(' ');
+    line = first == std::string::npos ? std::string()
+                                      : line.substr(first, line.find_last_not_of(' ') - first + 1);
+    std::vector<std::string> tokens;
+    std::size_t pos = 0;
+    while (pos < line.size() && tokens.size() <= 10) {
+        std::size_t end = line.find(' ', pos);
+        if (end == std::string::npos) end = line.size();
+        if (end > pos) tokens.push_back(line.substr(pos, end - pos));
+        pos = end + 1;
+    }
+    if (tokens.size() != 10) return Status::error(wrong_format(noeFile));
+
+    const int number1 = to_int(tokens[1]), number2 = to_int(tokens[6]);
+    out.proton1 = tokens[4].substr(0, 2);
+    out.proton2 = tokens[9].substr(0, 2);
+    bool side1, side2;
+    out.atom1 = stand_in(out.proton1, side1);
+    out.atom2 = stand_in(out.proton2, side2);
+    out.pairClass = (side1 ? 1 : 0) + (side2 ? 1 : 0);
+    out.lowerBound = pairDistance[out.pairClass] - pairTolerance[out.pairClass];
+    out.upperBound = pairDistance[out.pairClass] + pairTolerance[out.pairClass];
+
+    // Every end must have a point in the helix.
+    out.resIndex1 = position_of(number1, resNum);
+    out.resIndex2 = position_of(number2, resNum);
+    for (int number : {number1, number2})
+        if (position_of(number, resNum) < 0)
+            return Status::error("[Error] Residue " + std::to_string(number) + " in '" + noeFile +
+                                 "' is not in the helix");
+    for (const std::string* atom : {&out.atom1, &out.atom2})
+        if (*atom != "CA" && *atom != "CB")
+            return Status::error("[Error] Atom " + std::string(atom->c_str()) + " in '" + noeFile +
+                                 "' is neither CA nor CB");
+    return Status::fine();
+}

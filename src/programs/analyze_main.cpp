@@ -1,0 +1,182 @@
+// noebundle-analyze: after a run, measures every ranked structure (restraint
+// violations, closest backbone approach, packing energy, CA RMSD to a
+// deposited oligomer), clusters the best ones and writes tables, a
+// multi-model ensemble with real chains and viewer scripts into a folder of
+// its own.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+
+#include "analysis/analysis_report.h"
+#include "analysis/cluster.h"
+#include "analysis/ensemble.h"
+#include "search/contacts.h"
+#include "run/oligomer.h"
+#include "formats/prepare.h"  // parse_range
+#include "shell/command_line.h"
+#include "shell/program.h"
+#include "analysis/reference.h"
+#include "analysis/run_data.h"
+#include "base/text.h"
+#include "analysis/viewer_scripts.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct Options {
+    std::string paramFile, reference, chains, residues, out;
+    int top = 10, model = 1;
+    double cluster = 1.0;
+};
+
+struct Outputs {
+    std::string dir;
+    std::vector<std::pair<std::string, std::string>> files;  // name, content
+};
+
+Status choose_out_dir(const Options& o, const std::string& workDir, std::string& dir) {
+    dir = o.out.empty() ? workDir + "/analysis" : o.out;
+    std::error_code ec;
+    const fs::path out = fs::weakly_canonical(dir, ec), work = fs::weakly_canonical(workDir, ec);
+    if (!ec && out == work)
+        return Status::error("[Error] The output folder '" + dir + "' is the working folder; choose another with --out");
+    fs::create_directories(dir, ec);
+    if (!fs::is_directory(dir, ec)) return Status::error("[Error] Can not create the folder '" + dir + "'");
+    return Status::fine();
+}
+
+Status load_reference_for(const Options& o, const RunData& run, Reference& ref) {
+    ReferenceChoice choice;
+    choice.model = o.model;
+    if (!o.chains.empty() && !parse_chain_list(o.chains, choice.chains))
+        return Status::error("[Error] --chains needs names separated by commas: " + o.chains);
+    if (!o.residues.empty()) {
+        if (!parse_range(o.residues, choice.first, choice.last))
+            return Status::error("[Error] --residues needs FIRST-LAST: " + o.residues);
+        choice.range = true;
+    }
+    std::vector<int> residueOf;
+    std::vector<char> caOf;
+    for (const std::string& line : run.tmpl.lines) {
+        residueOf.push_back(to_int(cut(line, 22, 4)));
+        caOf.push_back(cut(line, 12, 4) == " CA " ? 1 : 0);
+    }
+    return load_reference(o.reference, choice, run.param.numProtomer, residueOf, caOf, ref);
+}
+
+std::vector<DrawnRestraint> drawn(const RunData& run, const std::vector<RestraintCheck>& checks) {
+    std::vector<DrawnRestraint> out;
+    const Restraint& res = *run.res;
+    for (int i = 0; i < res.numRestraint; ++i)
+        out.push_back({i + 1, "A", res.atom1[i], chain_name(checks[i].neighbour - 1), res.atom2[i],
+                       run.helix.resNum[res.resIndex1[i]], run.helix.resNum[res.resIndex2[i]], checks[i].violation > 0});
+    return out;
+}
+
+Status analyze(const Options& o) {
+    RunData run;
+    Status status = load_run(o.paramFile, run);
+    if (!status.ok()) return status;
+    const int n = run.param.numProtomer;
+    Reference ref;
+    const bool withReference = !o.reference.empty();
+    if (withReference && !(status = load_reference_for(o, run, ref)).ok()) return status;
+    std::string dir;
+    if (!(status = choose_out_dir(o, run.param.workDir, dir)).ok()) return status;
+
+    const AtomKinds kinds = atom_kinds(run.tmpl.lines);
+    std::vector<int> caIndex;
+    for (std::size_t i = 0; i < run.tmpl.lines.size(); ++i)
+        if (cut(run.tmpl.lines[i], 12, 4) == " CA ") caIndex.push_back(static_cast<int>(i));
+    const std::size_t top = std::min<std::size_t>(static_cast<std::size_t>(o.top), run.ranked.size());
+
+    std::vector<RankedResult> results;
+    std::vector<std::vector<RestraintCheck>> topChecks;
+    std::vector<EnsembleModel> models;
+    std::vector<Oligomer> topCA;
+    for (std::size_t k = 0; k < run.ranked.size(); ++k) {
+        const CandidateRow& row = run.ranked[k];
+        const Oligomer placed = place_oligomer(run.tmpl.points, row, n);
+        const std::vector<RestraintCheck> checks = check_restraints(*run.res, place_pair(run.helix, row, n), n);
+        RankedResult r;
+        r.rank = static_cast<int>(k + 1);
+        r.delta = run.deltas[k];
+        r.row = row;
+        r.closestBackbone = closest_backbone(placed, kinds.backbone);
+        r.packing = packing_energy(packing_units(placed, kinds.heavy));
+        r.violations = count_violations(checks);
+        if (withReference) {
+            r.hasReference = true;
+            r.reference = compare_to_reference(ref, placed);
+        }
+        results.push_back(r);
+        if (k < top) {
+            topChecks.push_back(checks);
+            models.push_back({r.rank, r.delta, row, placed});
+            topCA.push_back(select_points(placed, caIndex));
+        }
+    }
+    const Clustering clusters = leader_clusters(topCA, o.cluster);
+    for (std::size_t k = 0; k < top; ++k) results[k].cluster = clusters.cluster[k];
+
+    const RestraintNames names{*run.res, run.restraintLines, run.helix.resNum, n};
+    const EnsembleText ensemble = ensemble_files(run.tmpl, models, run.param.proteinName);
+    const std::vector<DrawnRestraint> restraints = drawn(run, topChecks[0]);
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"ranking.csv", ranking_csv(results, withReference)},
+        {"violations.csv", violations_csv(topChecks, names)},
+        {"ensemble.pdb", ensemble.pdb},
+        {"ensemble.cif", ensemble.cif},
+        {"view.pml", pymol_script("ensemble.pdb", restraints)},
+        {"view.cxc", chimerax_script("ensemble.pdb", "restraints.pb")},
+        {"restraints.pb", chimerax_pseudobonds(restraints)}};
+    for (const auto& file : files)
+        if (!replace_file(dir + "/" + file.first, file.second, true)) return Status::error(cannot_open(dir + "/" + file.first));
+
+    print_line(std::to_string(run.ranked.size()) + " structures of '" + run.candidatePath + "', " + std::to_string(n) +
+               " protomers, " + std::to_string(run.res->numRestraint) + " restraints");
+    print_line("Restraints of structure 1 (Delta " + decimals3(results[0].delta) + ", " +
+               std::to_string(results[0].violations.violated) + " violated):");
+    for (const std::string& line : violation_table(topChecks[0], names)) print_line(line);
+    print_line("The best " + std::to_string(top) + " (backbone: closest backbone atoms of two protomers, A):");
+    for (const std::string& line : top_table(results, top, withReference)) print_line(line);
+    print_line(std::to_string(clusters.leaders.size()) + " clusters within " + decimals3(o.cluster) +
+               " A CA RMSD among the best " + std::to_string(top) + ":");
+    for (std::size_t c = 0; c < clusters.leaders.size(); ++c) {
+        int members = 0;
+        for (int id : clusters.cluster) members += id == static_cast<int>(c + 1) ? 1 : 0;
+        print_line("  cluster " + std::to_string(c + 1) + ": " + std::to_string(members) + (members == 1 ? " structure" : " structures") + ", best " +
+                   std::to_string(clusters.leaders[c] + 1));
+    }
+    if (withReference) {
+        print_line("Reference '" + o.reference + "': " + std::to_string(ref.residues.size()) + " CA atoms per chain, residues " +
+                   std::to_string(ref.residues.front()) + "-" + std::to_string(ref.residues.back()));
+        print_line("  structure 1: CA RMSD " + decimals3(results[0].reference.rmsd) + " A with " +
+                   assignment_text(results[0].reference, ref.chains));
+    }
+    print_line("[Done] Tables, ensemble and viewer scripts written to '" + dir + "'");
+    return Status::fine();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    Options o;
+    CLI::App app{"Measures, clusters and compares the ranked structures of a noebundle run and writes\n"
+                 "tables, a multi-model ensemble with one chain per protomer and viewer scripts.",
+                 "noebundle-analyze"};
+    app.add_option("PARAMETER_FILE", o.paramFile, "the parameter file of the run")->required();
+    app.add_option("--top", o.top, "structures to detail, cluster and write (default 10)")->check(CLI::Range(1, 100000));
+    app.add_option("--reference", o.reference, "a deposited oligomer to compare with (PDB or mmCIF)");
+    app.add_option("--chains", o.chains, "its chains, A,B,... (default: the first with CA atoms)")->needs("--reference");
+    app.add_option("--model", o.model, "its model (default 1)")->check(CLI::Range(1, 1000000))->needs("--reference");
+    app.add_option("--residues", o.residues, "residues to compare, FIRST-LAST (default: all)")->needs("--reference");
+    app.add_option("--cluster", o.cluster, "cluster cutoff, CA RMSD in A (default 1.0)")->check(CLI::Range(0.0, 1e6));
+    app.add_option("--out", o.out, "output folder (default workDir/analysis)");
+    app.set_version_flag("--version", std::string("noebundle-analyze ") + NOEBUNDLE_VERSION);
+    if (!parse_command_line(app, argc, argv)) return 0;
+    check(analyze(o));
+    return 0;
+}

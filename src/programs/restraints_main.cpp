@@ -1,0 +1,89 @@
+// noebundle-restraints: converts a restraint list as structure calculations
+// write it (XPLOR/CNS or NEF) into noebundle's restraint file, and reports
+// every restraint it keeps or drops.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+
+#include "formats/prepare.h"
+#include "shell/command_line.h"
+#include "shell/program.h"
+#include "restraints/restraint_convert.h"
+#include "restraints/restraint_report.h"
+#include "base/text.h"
+
+namespace {
+
+struct Parameters {
+    std::string input, out, helix, chains;
+};
+
+// The residue numbers of the helix in a structure file (its first chain, as noebundle-search takes it).
+Status helix_residues(const std::string& path, std::vector<int>& residues) {
+    std::string pdbText;
+    Status s = extract_helix(path, HelixChoice(), pdbText);
+    for (std::size_t pos = 0; s.ok() && pos < pdbText.size();) {
+        std::size_t end = pdbText.find('\n', pos);
+        const std::string line = pdbText.substr(pos, end - pos);
+        pos = end == std::string::npos ? pdbText.size() : end + 1;
+        if (line.compare(0, 4, "ATOM") != 0) continue;
+        const int number = to_int(cut(line, 22, 4));
+        if (residues.empty() || residues.back() != number) residues.push_back(number);
+    }
+    return s;
+}
+
+bool same_file(const std::string& a, const std::string& b) {
+    std::error_code error;
+    return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+Status convert(const Parameters& p) {
+    ConvertOptions options;
+    if (!p.chains.empty()) {
+        const std::size_t comma = p.chains.find(',');
+        options.chain1 = p.chains.substr(0, comma);
+        options.chain2 = comma == std::string::npos ? std::string() : p.chains.substr(comma + 1);
+        if (options.chain1.empty() || options.chain2.empty() || options.chain2.find(',') != std::string::npos ||
+            options.chain1 == options.chain2)
+            return Status::error("[Error] --chains needs two different chain names, as in A,B");
+    }
+    if (!p.helix.empty()) {
+        options.useHelix = true;
+        Status s = helix_residues(p.helix, options.helixResidues);
+        if (!s.ok()) return s;
+    }
+    if (!p.out.empty() && (same_file(p.out, p.input) || (!p.helix.empty() && same_file(p.out, p.helix))))
+        return Status::error("[Error] --out '" + p.out + "' is an input; the output needs another name");
+    Conversion c;
+    Status s = convert_restraints(p.input, options, c);
+    if (!s.ok()) return s;
+    const std::string report = conversion_report(c);
+    print_line(report.substr(0, report.size() - 1));
+    const std::string kept = std::to_string(c.kept.size()) + " restraints";
+    if (p.out.empty()) {
+        print_line("[Done] " + kept + " kept; --out FILE writes them");
+        return Status::fine();
+    }
+    if (!replace_file(p.out, restraint_file_text(c), true)) return Status::error(cannot_open(p.out));
+    print_line("[Done] " + kept + " written to '" + p.out + "'");
+    return Status::fine();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    CLI::App app("Converts XPLOR/CNS or NEF distance restraints into noebundle's restraint file;\n"
+                 "restraints between two different chains are kept, every other one is reported with its reason.",
+                 "noebundle-restraints");
+    Parameters p;
+    app.add_option("INPUT", p.input, "XPLOR/CNS table or NEF file (told apart by the content)")->required();
+    app.add_option("--out", p.out, "write the restraint file here (replaced as a whole)");
+    app.add_option("--helix", p.helix, "PDB or mmCIF file of the helix: drop residues it lacks");
+    app.add_option("--chains", p.chains, "keep only restraints between these two chains, as in A,B");
+    app.set_version_flag("--version", std::string("noebundle-restraints ") + NOEBUNDLE_VERSION);
+    if (!parse_command_line(app, argc, argv)) return 0;
+    check(convert(p));
+    return 0;
+}

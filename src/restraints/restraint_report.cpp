@@ -1,0 +1,73 @@
+#include "restraints/restraint_report.h"
+
+#include "formats/parameter.h"
+#include "base/text.h"
+
+namespace {
+
+std::string restraint_line(const KeptRestraint& k) {
+    return "(resid " + std::to_string(k.end1.residue) + " and name " + k.end1.protonClass + ") (resid " +
+           std::to_string(k.end2.residue) + " and name " + k.end2.protonClass + ")";
+}
+
+std::string left(const std::string& s, std::size_t width) {
+    return s.size() >= width ? s + " " : s + std::string(width - s.size(), ' ');
+}
+
+std::string number(bool given, float value) { return given ? fixed3(value, 8) : "       -"; }
+
+std::string lines_text(const SkippedSection& s) {
+    return "lines " + std::to_string(s.firstLine) + "-" + std::to_string(s.lastLine) + " (" + s.what + ")";
+}
+
+}  // namespace
+
+std::string restraint_file_text(const Conversion& c) {
+    std::string text;
+    for (const KeptRestraint& k : c.kept) text += restraint_line(k) + "\n";
+    return text;
+}
+
+std::string conversion_report(const Conversion& c) {
+    const RestraintInput& in = c.input;
+    std::string out = "Read '" + c.path + "' as " + in.format + ": " + std::to_string(in.restraints.size()) +
+                      " distance restraints, " + std::to_string(c.kept.size()) + " kept, " +
+                      std::to_string(c.dropped.size()) + " dropped\n";
+    for (const SkippedSection& s : in.sections) out += "Skipped " + lines_text(s) + "\n";
+    for (const auto& kind : in.skipped)
+        out += "Skipped " + std::to_string(kind.second) + " statement(s): " + kind.first + "\n";
+
+    const Parameter p;  // the class bounds noebundle scores with
+    const char* const pairName[3] = {"CA-CA", "CA-CB", "CB-CB"};
+    out += "Kept (noebundle scores with the class bounds, not with the listed distances):\n";
+    out += "  " + left("from", 14) + left("restraint", 46) + "   lower  target   upper  class    bounds\n";
+    int flagged = 0;
+    for (const KeptRestraint& k : c.kept) {
+        const InputRestraint& r = in.restraints[k.input];
+        const float low = p.pairDistance[k.pairClass] - p.pairTolerance[k.pairClass];
+        const float high = p.pairDistance[k.pairClass] + p.pairTolerance[k.pairClass];
+        out += "  " + left(r.origin, 14) + left(restraint_line(k), 46) + number(r.hasLower, r.lower) +
+               number(r.hasTarget, r.target) + number(r.hasUpper, r.upper) + "  " +
+               pairName[k.pairClass] + number(true, low) + number(true, high);
+        if (r.hasUpper && r.upper < low) {
+            out += "  upper bound below the class";
+            ++flagged;
+        }
+        out += "\n";
+    }
+    if (flagged > 0)
+        out += std::to_string(flagged) + " kept restraint(s) have an upper bound below their class's lower bound\n";
+
+    out += "Dropped:\n";
+    std::vector<std::pair<std::string, int>> byReason;
+    for (const DroppedRestraint& d : c.dropped) {
+        out += "  " + left(d.origin, 14) + d.reason + ": " + d.detail + "\n";
+        auto it = byReason.begin();
+        while (it != byReason.end() && it->first != d.reason) ++it;
+        if (it == byReason.end()) byReason.emplace_back(d.reason, 1);
+        else ++it->second;
+    }
+    out += "Dropped by reason:\n";
+    for (const auto& reason : byReason) out += "  " + left(reason.first, 22) + padded(reason.second, 6) + "\n";
+    return out;
+}

@@ -1,0 +1,76 @@
+#include "safety/interrupt.h"
+
+#include <atomic>
+#include <cstring>
+
+#include <pthread.h>
+#include <unistd.h>
+
+namespace {
+constexpr int maxWatched = 64;
+constexpr std::size_t maxPath = 4096;
+// Fixed storage, so that the handler only reads memory and calls unlink and
+// write, which are safe in a signal handler.
+char watched[maxWatched][maxPath];
+std::atomic<bool> inUse[maxWatched];
+std::atomic<bool> lineOpen{false};
+
+void on_signal(int sig) {
+    for (int i = 0; i < maxWatched; ++i)
+        if (inUse[i].load()) ::unlink(watched[i]);
+    if (lineOpen.load()) {
+        static const char clear[] = "\r                                                                      \r";
+        ssize_t ignored = ::write(2, clear, sizeof clear - 1);
+        (void)ignored;
+    }
+    // Ends the process with the signal's own status once this handler returns.
+    std::signal(sig, SIG_DFL);
+    std::raise(sig);
+}
+}  // namespace
+
+void install_interrupt_cleanup() {
+    static bool installed = false;
+    if (installed) return;
+    installed = true;
+    struct sigaction action;
+    std::memset(&action, 0, sizeof action);
+    action.sa_handler = on_signal;
+    sigemptyset(&action.sa_mask);
+    sigaddset(&action.sa_mask, SIGINT);
+    sigaddset(&action.sa_mask, SIGTERM);
+    for (int sig : {SIGINT, SIGTERM}) {
+        struct sigaction old;
+        // A signal the caller ignores (nohup, a background shell) stays ignored.
+        if (sigaction(sig, nullptr, &old) == 0 && old.sa_handler == SIG_IGN) continue;
+        sigaction(sig, &action, nullptr);
+    }
+}
+
+bool watch_temporary(const std::string& path) {
+    if (path.size() >= maxPath) return false;
+    for (int i = 0; i < maxWatched; ++i)
+        if (!inUse[i].load()) {
+            std::memcpy(watched[i], path.c_str(), path.size() + 1);
+            inUse[i].store(true);
+            return true;
+        }
+    return false;
+}
+
+void forget_temporary(const std::string& path) {
+    for (int i = 0; i < maxWatched; ++i)
+        if (inUse[i].load() && path == watched[i]) inUse[i].store(false);
+}
+
+void set_open_terminal_line(bool open) { lineOpen.store(open); }
+
+SignalsHeld::SignalsHeld() {
+    sigset_t held;
+    sigemptyset(&held);
+    sigaddset(&held, SIGINT);
+    sigaddset(&held, SIGTERM);
+    pthread_sigmask(SIG_BLOCK, &held, &previous_);
+}
+
+SignalsHeld::~SignalsHeld() { pthread_sigmask(SIG_SETMASK, &previous_, nullptr); }

@@ -1,0 +1,80 @@
+// Contacts between the protomers of an oligomer of one helix: which template
+// atoms are backbone (N, CA, C, O) and which are heavy (not hydrogen), the
+// closest approach of backbone atoms, and the packing energy
+//   E = 100 * sum of (3.25 - d)^2 over heavy-atom pairs closer than 3.25 A
+//       - the number of heavy-atom pairs closer than 5 A.
+// Pairs join protomer 1 to each other protomer: in a symmetric oligomer
+// they stand for every pair of protomers. An oligomer is given as the points
+// of each protomer (protomer 1 first, the same atoms in the same order, as
+// place_oligomer makes them) with one flag per atom.
+// Distances are those of geometry.h (float). Each term of E is rounded to a
+// multiple of 2^-24 and the terms are summed as integers, so that E does not
+// depend on the order of the pairs: the plain functions and the ContactModel,
+// which skips far residues for speed, agree bit for bit.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "geometry/geometry.h"
+#include "run/oligomer.h"
+
+// Backbone atoms of different protomers closer than this clash.
+constexpr float clashDistance = 2.5f;
+
+// Per template atom (one per ATOM line): 1 for backbone or heavy atoms.
+struct AtomKinds {
+    std::vector<char> backbone, heavy;
+    bool sideChains = false;  // a heavy atom other than N, CA, C, O, OXT and CB
+};
+// Atom name from columns 13-16, element from columns 77-78 (from the name
+// when those are blank); hydrogen and deuterium are the light atoms.
+AtomKinds atom_kinds(const std::vector<std::string>& lines);
+
+// The smallest distance between a backbone atom of protomer 1 and one of
+// another protomer; infinity with fewer than two protomers.
+float closest_backbone(const std::vector<std::vector<Point>>& protomers, const std::vector<char>& backbone);
+
+// E in units of 2^-24, exact and independent of the order of the pairs.
+using PackingUnits = std::int64_t;
+PackingUnits packing_units(const std::vector<std::vector<Point>>& protomers, const std::vector<char>& heavy);
+double packing_energy(PackingUnits units);
+
+// The two measures for many placements of one template: one rotation, then
+// any number of radii. Places protomers with the arithmetic of
+// place_oligomer and checks only residues that can come close enough.
+// One model serves many threads, each with a Scratch of its own.
+class ContactModel {
+public:
+    ContactModel(const Template& tmpl, int numProtomer);
+    struct Scratch {
+        std::vector<Point> rotated, first, other;
+    };
+    Scratch scratch() const;
+    bool side_chains() const { return sideChains_; }
+    // Protomer 1 turned by the rotation of a placement, before its shift.
+    void rotate(const Rotation& r, Scratch& s) const;
+    // After rotate: do backbone atoms come closer than clashDistance when
+    // protomer 1 sits at this radius? The same as closest_backbone < 2.5.
+    bool clashes(float radius, Scratch& s) const;
+    // After rotate: packing_units of the oligomer at this radius.
+    PackingUnits packing(float radius, Scratch& s) const;
+
+private:
+    // A residue's heavy atoms, backbone first: [begin, end) in points_,
+    // [begin, backboneEnd) the backbone; centre is one of its atoms.
+    struct Group {
+        std::size_t begin, backboneEnd, end, centre;
+        float reach, backboneReach;  // largest distance from the centre, plus a margin
+    };
+    // Calls visit(i, j, d) for every pair of protomer 1's atom i and
+    // another protomer's atom j of the chosen kind closer than cutoff, until
+    // visit returns false; false then.
+    template <class Visit>
+    bool pairs(float radius, bool backboneOnly, float cutoff, Scratch& s, Visit visit) const;
+    std::vector<Point> points_;  // the template's heavy atoms by group
+    std::vector<Group> groups_;
+    std::vector<Rotation> turns_;  // of protomers 2, 3, ...
+    float extent_ = 0;             // largest distance of a template atom from the origin
+    bool sideChains_ = false;
+};

@@ -1,0 +1,207 @@
+#include "search/search_run.h"
+
+#include <chrono>
+#include <cmath>
+#include <filesystem>
+#include <sstream>
+#include <utility>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "search/contacts.h"
+#include "formats/helix.h"
+#include "safety/interrupt.h"
+#include "search/landscape.h"
+#include "model/helix_builder.h"
+#include "run/oligomer.h"
+#include "formats/prepare.h"
+#include "safety/progress.h"
+#include "restraints/restraint_convert.h"
+#include "restraints/restraint_report.h"
+#include "formats/restraint.h"
+#include "run/run.h"
+#include "base/text.h"
+#include "safety/workdir.h"
+
+namespace {
+
+using Named = std::vector<std::pair<std::string, std::string>>;  // path, its role
+
+// The same file whatever the path: device and inode when it is there.
+std::string file_key(const std::string& path) {
+    struct stat st;
+    if (::stat(path.c_str(), &st) == 0) return "@" + std::to_string(st.st_dev) + ":" + std::to_string(st.st_ino);
+    return full_path(path);
+}
+
+// No file may play two parts: --map over the restraints, pdbFile on --from, ...
+Status distinct_files(const Named& files) {
+    for (std::size_t j = 1; j < files.size(); ++j)
+        for (std::size_t i = 0; i < j; ++i)
+            if (file_key(files[i].first) == file_key(files[j].first))
+                return Status::error("[Error] '" + files[j].first + "' is both " + files[j].second + " and " +
+                                     files[i].second + "; give them different names");
+    return Status::fine();
+}
+
+// PDB text as the helix reader sees it: blanks and carriage returns at line
+// ends and blank lines at the end do not count.
+std::string normalized(const std::string& text) {
+    std::istringstream in(text);
+    std::string out;
+    for (std::string line; std::getline(in, line);) out += line.substr(0, line.find_last_not_of(" \r") + 1) + "\n";
+    while (out.size() >= 2 && out.compare(out.size() - 2, 2, "\n\n") == 0) out.pop_back();
+    return out;
+}
+
+// The helix text: built from --sequence or taken from --from (claiming
+// pdbFile unless it holds the same helix), or pdbFile as it is.
+Status helix_text(const SearchOptions& o, const SearchSettings& s, const Parameter& param, OutputSet& outputs,
+                  std::string& pdbText, std::string& built) {
+    if (o.hasSequence) {
+        const std::vector<BuiltAtom> atoms = build_ideal_helix(o.sequence, static_cast<int>(s.first));
+        pdbText = helix_pdb_text(atoms);
+        built = "Built an ideal alpha-helix of " + std::to_string(o.sequence.size()) + " residues (" +
+                std::to_string(atoms.size()) + " atoms, residues " + std::to_string(s.first) + " to " +
+                std::to_string(s.first + long(o.sequence.size()) - 1) + " of chain A)";
+    } else if (o.from.empty()) {
+        return read_whole(param.pdbFile, pdbText) ? Status::fine() : Status::error(cannot_open(param.pdbFile));
+    } else {
+        Status status = extract_helix(o.from, s.choice, pdbText);
+        if (!status.ok()) return status;
+    }
+    std::string existing;
+    struct stat st;
+    if (::stat(param.pdbFile.c_str(), &st) == 0 && S_ISREG(st.st_mode) && read_whole(param.pdbFile, existing) &&
+        normalized(existing) == normalized(pdbText)) {
+        pdbText = existing;  // the same helix: left as it is
+        return Status::fine();
+    }
+    return outputs.claim(param.pdbFile, "the helix (pdbFile)", OutputSet::Owner::never,
+                         "[Error] '" + param.pdbFile + "' already holds a different helix; --force replaces it");
+}
+
+// With --restraints: the input converted to the restraint file's text for the
+// residues of the helix, claiming noeFile unless it already holds that text.
+Status converted_restraints(const SearchOptions& o, const Parameter& param, const Helix& helix, OutputSet& outputs,
+                            std::string& noeText, std::string& report) {
+    ConvertOptions options;
+    options.useHelix = true;
+    options.helixResidues = helix.resNum;
+    options.narrowing = "--residues FIRST-LAST";
+    Conversion conversion;
+    Status status = convert_restraints(o.restraints, options, conversion);
+    if (!status.ok()) return status;
+    report = conversion_report(conversion);
+    noeText = restraint_file_text(conversion);
+    std::string existing;
+    if (read_whole(param.noeFile, existing) && existing == noeText) return Status::fine();
+    return outputs.claim(param.noeFile, "the restraint file (noeFile)", OutputSet::Owner::byRecord);
+}
+
+// The helix as noebundle reads it, with finite coordinates only.
+Status read_helix(const std::string& pdbText, const std::string& path, Helix& helix) {
+    count_residues(pdbText, helix.numResidue, helix.checkAux);
+    std::istringstream in(pdbText);
+    Status status = parse_helix_pdb(in, path, helix);
+    for (int i = 0; status.ok() && i < helix.numPoint(); ++i) {
+        const Point& p = helix.coord[i];
+        if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) continue;
+        const std::string& line = helix.atomLine[i];
+        status = Status::error("[Error] Atom " + trim_blanks(cut(line, 12, 4)) + " of residue " + trim_blanks(cut(line, 22, 4)) +
+                               " in '" + path + "' has a coordinate that is not a finite number");
+    }
+    return status;
+}
+
+}  // namespace
+
+Status run_search(const SearchOptions& o, SearchOutcome& out) {
+    install_interrupt_cleanup();
+    Parameter param;
+    SearchSettings s;
+    Status status = load_param(o.paramFile, param);
+    if (status.ok()) status = settle_search(o, param, s);
+    WorkLock lock;
+    if (status.ok()) status = lock_work_folder(param.workDir, lock);
+    if (!status.ok()) return status;
+    remove_dead_run_temporaries(param);
+    const std::string check = param.workDir + "/check_pdb.log", origin = param.workDir + "/origin.pdb";
+    const std::string record = record_path(param);
+    out.candidatePath = candidate_path(param);
+    Named files = {{o.paramFile, "the parameter file"}, {param.noeFile, "the restraint file (noeFile)"}};
+    if (!o.from.empty()) files.push_back({o.from, "the --from file"});
+    if (!o.restraints.empty()) files.push_back({o.restraints, "the --restraints file"});
+    files.insert(files.end(), {{param.pdbFile, "the helix (pdbFile)"}, {check, "check_pdb.log"},
+                               {origin, "origin.pdb"}, {out.candidatePath, "the candidate file"},
+                               {param.logFile, "the run's log"}, {record, "the search's record"}});
+    if (!o.map.empty()) {
+        files.push_back({o.map, "the --map picture"});
+        const std::filesystem::path map(o.map);
+        remove_dead_temporaries(map.parent_path().string(), [&](const std::string& n) { return n == map.filename(); });
+    }
+    if (!(status = distinct_files(files)).ok()) return status;
+
+    OutputRecord own;
+    std::string recorded;
+    if (read_whole(record, recorded)) own.parse(recorded);
+    OutputSet outputs(o.force, own);
+    std::string pdbText;
+    Helix helix;
+    Restraint res{};
+    status = helix_text(o, s, param, outputs, pdbText, out.built);
+    if (status.ok()) status = read_helix(pdbText, param.pdbFile, helix);
+    if (status.ok()) align_on_z(helix.coord, helix.numResidue, helix.center, helix.angle);
+    std::string noeText;
+    if (status.ok() && !o.restraints.empty()) {
+        status = converted_restraints(o, param, helix, outputs, noeText, out.conversion);
+        std::istringstream in(noeText);
+        if (status.ok())
+            status = parse_restraints(in, param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res);
+    } else if (status.ok()) {
+        status = load_restraints(param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res);
+    }
+    const std::string checkText = std::to_string(helix.numResidue) + "\n" + std::to_string(helix.checkAux) + "\n";
+    const std::string originText = status.ok() ? aligned_template(pdbText, helix.center, helix.angle) : "";
+    std::string existing;
+    for (const auto& [path, role] : Named{{out.candidatePath, "the candidate file"}, {check, "check_pdb.log"},
+                                          {origin, "origin.pdb"}, {o.map, "the --map picture"}}) {
+        // A file that already holds what the search would write stays as it is.
+        const bool same = (path == check || path == origin) && read_whole(path, existing) &&
+                          existing == (path == check ? checkText : originText);
+        if (status.ok() && !path.empty() && !same) status = outputs.claim(path, role, OutputSet::Owner::byRecord);
+    }
+    if (status.ok()) status = outputs.claim(record, "the search's record", OutputSet::Owner::always);
+    if (!status.ok()) return status;
+
+    out.grid = make_grid(s.angleStep, s.rBeg, s.rEnd, s.rStep);
+    const Scorer scorer(helix, res, param.numProtomer);
+    std::istringstream originLines(originText);
+    const ContactModel contacts(parse_template(originLines), param.numProtomer);
+    ProgressBar bar(::isatty(2) == 1);
+    const auto start = std::chrono::steady_clock::now();
+    out.result = search(scorer, out.grid, std::size_t(s.keep),
+                        [&bar](std::uint64_t done, std::uint64_t total) { bar.update(done, total); }, &contacts);
+    bar.finish();
+    out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+
+    std::string candidates;
+    for (const Hit& h : out.result.best) candidates += candidate_line(out.grid.row(h.index)) + "\n";
+    const std::vector<std::pair<std::string, std::string>> written = {
+        {param.pdbFile, pdbText},
+        {o.restraints.empty() ? "" : param.noeFile, noeText},
+        {check, checkText},
+        {origin, originText},
+        {out.candidatePath, candidates},
+        {o.map, o.map.empty() ? "" : landscape_svg(out.grid, out.result)}};
+    for (const auto& [path, content] : written) {
+        if (path.empty()) continue;
+        if (path != param.pdbFile) own.set(path, content);
+        outputs.fill(path, content);
+    }
+    outputs.fill(record, own.text());
+    status = outputs.commit();
+    out.backups = outputs.backups();
+    return status;
+}

@@ -1,0 +1,23 @@
+// noebundle-search's work over the modules below: the working folder locked
+// and cleared of the temporary files of runs that died, every setting and
+// path checked and every output claimed before any work, the helix prepared
+// and read, the grid searched, and all outputs put in place together.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "safety/outputs.h"
+#include "search/search.h"
+#include "search/search_settings.h"
+
+struct SearchOutcome {
+    Grid grid;
+    SearchResult result;
+    double seconds = 0;
+    std::string candidatePath;
+    std::vector<Backup> backups;  // files replaced under --force, and where they are kept
+    std::string conversion;       // with --restraints: the accounting of the conversion
+    std::string built;            // with --sequence: what was built
+};
+
+Status run_search(const SearchOptions& o, SearchOutcome& out);

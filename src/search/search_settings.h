@@ -1,0 +1,46 @@
+// The settings of a search, from its options and the parameter file, all
+// checked before any work: the grid steps (no finer than the candidate
+// file's three decimals can tell apart), radii that fit its columns, and
+// the number of placements and the memory compared with limits.
+#pragma once
+#include <string>
+
+#include "formats/parameter.h"
+#include "formats/prepare.h"
+#include "base/status.h"
+
+// The options as given (strings where the search checks them itself).
+struct SearchOptions {
+    std::string paramFile, from, chain, residues, map;
+    std::string restraints;  // an XPLOR/CNS or NEF file converted into noeFile
+    std::string sequence, first;  // --sequence builds the helix, numbered from --first
+    bool hasSequence = false;     // --sequence given (perhaps empty)
+    int model = 1;
+    bool force = false;
+    std::string angleStep, radius, keep = "100", threads;
+    std::string maxPlacements = "1e9", maxMemory = "2048";
+};
+
+// Steps and value range the candidate file can hold.
+constexpr double minAngleStep = 0.06;  // degrees; 0.001 radians is the file's last decimal
+constexpr double minRadiusStep = 0.001;
+constexpr double lowestRadius = -99999.999, highestRadius = 999999.999;
+// The rate the limits' messages estimate time with, measured with both cores.
+constexpr double placementsPerSecond = 1e7;
+
+struct SearchSettings {
+    HelixChoice choice;
+    long first = 1;  // the number of the built helix's first residue
+    double angleStep = 0, rBeg = 0, rEnd = 0, rStep = 0;
+    long keep = 100;
+    double placements = 0;  // phi * theta * psi * radius values
+};
+
+// Fills s from o and param, or says which setting is wrong. Also sets the
+// number of threads.
+Status settle_search(const SearchOptions& o, const Parameter& param, SearchSettings& s);
+
+// The number of values make_grid makes for each axis.
+double angle_count(double step);
+double theta_count(double step);
+double radius_count(double rBeg, double rEnd, double rStep);

@@ -1,0 +1,79 @@
+#!/usr/bin/python3
+"""noebundle-search --sequence as a user runs it: the helix it writes read
+back by gemmi (residues, numbers, atoms) and PyMOL's dss, which must call
+every residue but the two at each end helix.
+
+Usage: check_built_helix.py BUILD_DIR
+"""
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+
+import gemmi
+
+SEQUENCE = "RMKQLEDKVEELLSKNYHLENEVARLKKLVG"  # GCN4's leucine zipper (2ZTA)
+
+
+def main():
+    build = os.path.abspath(sys.argv[1])
+    with tempfile.TemporaryDirectory() as top:
+        with open(os.path.join(top, "run.param"), "w") as f:
+            f.write("proteinName=zip\nworkDir=run\npdbFile=run/zip_A.pdb\nnoeFile=run/zip.noe\nmemFile=none\n"
+                    "numProtomer=2\nmemResFlag=0\nss_angle=30\nr_beg=4\nr_end=8\nss_r=1\nuncertainty=1.5\n")
+        os.mkdir(os.path.join(top, "run"))
+        with open(os.path.join(top, "run", "zip.noe"), "w") as f:
+            f.write("(resid 6 and name HD11) (resid 13 and name HD11)\n(resid 13 and name HA) (resid 17 and name HB)\n"
+                    "(resid 20 and name HD11) (resid 27 and name HD21)\n")
+        done = subprocess.run([os.path.join(build, "noebundle-search"), "run.param", "--sequence", SEQUENCE,
+                               "--first", "2"], cwd=top, capture_output=True, text=True)
+        assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
+        first = done.stdout.splitlines()[0]
+        assert first == "Built an ideal alpha-helix of 31 residues (537 atoms, residues 2 to 32 of chain A)", first
+        assert sorted(os.listdir(os.path.join(top, "run"))) == [
+            ".noebundle-search", "check_pdb.log", "origin.pdb", "zip.cs", "zip.noe", "zip_A.pdb"], os.listdir(
+                os.path.join(top, "run"))
+        path = os.path.join(top, "run", "zip_A.pdb")
+        st = gemmi.read_structure(path)
+        chain = st[0]["A"]
+        assert gemmi.one_letter_code([r.name for r in chain]) == SEQUENCE
+        assert [r.seqid.num for r in chain] == list(range(2, 33))
+        assert sum(len(r) for r in chain) == 537 and chain[0].find_atom("H", "*") and chain[30].find_atom("OXT", "*")
+        try:
+            subprocess.run(["/usr/bin/python3", "-c", "import pymol"], check=True, capture_output=True)
+        except subprocess.CalledProcessError:
+            print("SKIPPED: PyMOL's dss (no pymol for /usr/bin/python3)")
+            return
+        with open(os.path.join(top, "dss.py"), "w") as f:
+            f.write("from pymol import cmd\ncmd.load(%r, 'h')\ncmd.dss('h')\nout = []\n"
+                    "cmd.iterate('h and name CA', 'out.append(ss)', space={'out': out})\n"
+                    "print('SS ' + ''.join(s or '-' for s in out))\n" % path)
+        done = subprocess.run(["/usr/bin/python3", "-m", "pymol", "-cq", "dss.py"], cwd=top, capture_output=True,
+                              text=True)
+        ss = [line[3:] for line in done.stdout.splitlines() if line.startswith("SS ")][0]
+        assert ss[2:-2] == "H" * (len(SEQUENCE) - 4), ss
+    print("built helix read by gemmi; PyMOL's dss: " + ss)
+
+
+def check_warnings(build):
+    """Glycophorin A's helix with the example's restraints: the best
+    placement at the grid's smallest radius, its side chains overlapping."""
+    with tempfile.TemporaryDirectory() as top:
+        shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", "gpa"),
+                        os.path.join(top, "run"))
+        os.rename(os.path.join(top, "run", "gpa.param"), os.path.join(top, "gpa.param"))
+        done = subprocess.run([os.path.join(build, "noebundle-search"), "gpa.param", "--sequence",
+                               "ITLIIFGVMAGVIGTILLISYGIRRL", "--first", "70", "--radius", "3.5:8:0.5",
+                               "--angle-step", "10"], cwd=top, capture_output=True, text=True)
+        assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
+        warnings = [line for line in done.stdout.splitlines() if line.startswith("Warning: ")]
+        assert warnings[0] == ("Warning: the best placement lies on the first radius of the grid (3.500); "
+                               "a better one may lie beyond it"), warnings
+        assert warnings[1].startswith("Warning: the best placement's packing energy is positive ("), warnings
+        assert done.stdout.splitlines()[-1].startswith("[Done] 100 placements"), done.stdout
+
+
+if __name__ == "__main__":
+    main()
+    check_warnings(os.path.abspath(sys.argv[1]))

@@ -1,0 +1,49 @@
+// Restraint lines: which proton stands for which point, the bounds of its
+// pair class, and where a residue is found.
+#include <gtest/gtest.h>
+
+#include "formats/restraint.h"
+
+namespace {
+
+const std::vector<int> residues{10, 11, 12, 13, 14, 15, 12};
+const float distances[3] = {6.28f, 6.84f, 7.28f};
+const float tolerances[3] = {1.7f, 1.5f, 1.5f};
+
+Status parse(std::string line, RestraintLine& out) {
+    return parse_restraint_line(line, "noe.txt", residues, distances, tolerances, out);
+}
+
+TEST(RestraintLine, ProtonNamesChooseThePointAndThePairClassTheBounds) {
+    struct Case {
+        std::string proton1, proton2, stored, atom;
+        int pairClass;
+        float lower, upper;
+    };
+    const Case cases[] = {
+        {"HN", "HN", "HN", "CA", 0, 6.28f - 1.7f, 6.28f + 1.7f}, {"HB2", "HN", "HB", "CA", 0, 4.58f, 7.98f},
+        {"hb3", "HN", "hb", "CA", 0, 4.58f, 7.98f},   {"HA", "HN", "HA", "CA", 0, 4.58f, 7.98f},
+        {"HD21", "HN", "HD", "CB", 1, 6.84f - 1.5f, 6.84f + 1.5f}, {"hg", "HN", "hg", "CB", 1, 5.34f, 8.34f},
+        {"HE1", "HN", "HE", "CB", 1, 5.34f, 8.34f},   {"HZ", "HN", "HZ", "CB", 1, 5.34f, 8.34f},
+        {"HH12", "HN", "HH", "CB", 1, 5.34f, 8.34f},  {"CA", "HN", "CA", "CA", 0, 4.58f, 7.98f},
+        {"CB", "HN", "CB", "CB", 0, 4.58f, 7.98f},    {"HG", "HD1", "HG", "CB", 2, 7.28f - 1.5f, 7.28f + 1.5f}};
+    for (const Case& c : cases) {
+        RestraintLine r;
+        ASSERT_TRUE(parse("(resid 10 and name " + c.proton1 + ") (resid 11 and name " + c.proton2 + ")", r).ok());
+        EXPECT_EQ(r.proton1, c.stored);
+        EXPECT_EQ(r.atom1, c.atom) << c.proton1;
+        EXPECT_EQ(r.pairClass, c.pairClass) << c.proton1;
+        EXPECT_NEAR(r.lowerBound, c.lower, 1e-6) << c.proton1;
+        EXPECT_NEAR(r.upperBound, c.upper, 1e-6) << c.proton1;
+    }
+}
+
+TEST(RestraintLine, ResiduesMapToTheirFirstPositionAndNamesLoseALineEnd) {
+    RestraintLine r;
+    ASSERT_TRUE(parse("  (resid 12A and name HA) (resid (15 and name HB2\r   ", r).ok());
+    EXPECT_EQ(r.resIndex1, 2);  // 12 occurs twice; the first one counts
+    EXPECT_EQ(r.resIndex2, 5);
+    EXPECT_EQ(r.proton2, "HB");
+}
+
+}  // namespace

@@ -1,0 +1,176 @@
+// The ideal helix against its own tables: bonds, angles, ring closures,
+// chi angles, contacts and the helix's CA spacing.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <set>
+
+#include "model/helix_builder.h"
+#include "model/ideal_geometry.h"
+#include "model/place.h"
+#include "model/rotamers.h"
+
+using namespace ideal;
+
+namespace {
+
+// Users' helices (glycophorin A 70-95, the GCN4 and CC-Pent coiled coils),
+// and every residue type once, with proline where helices have it, first.
+const char* const sequences[] = {"ITLIIFGVMAGVIGTILLISYGIRRL", "RMKQLEDKVEELLSKNYHLENEVARLKKLVG",
+                                 "GKIEQILQKIEKILQKIEWILQKIEQILQG", "PACDEFGHIKLMNQRSTVWY"};
+
+struct Built {
+    std::vector<BuiltAtom> atoms;
+    std::map<std::pair<int, std::string>, int> index;  // (residue, name) -> atom
+    Vec at(int residue, const std::string& name) const {
+        const BuiltAtom& a = atoms.at(index.at({residue, name}));
+        return {a.x, a.y, a.z};
+    }
+    bool has(int residue, const std::string& name) const { return index.count({residue, name}) > 0; }
+};
+
+Built build(const std::string& sequence) {
+    Built b{build_ideal_helix(sequence, 1), {}};
+    for (std::size_t i = 0; i < b.atoms.size(); ++i) b.index[{b.atoms[i].number, b.atoms[i].name}] = int(i);
+    return b;
+}
+
+// Every bond of the helix: the backbone's, the table's, the ring closures.
+std::vector<std::pair<int, int>> bonds(const Built& b, const std::string& sequence) {
+    std::vector<std::pair<int, int>> out;
+    auto bond = [&](int r, const char* x, int s, const char* y) {
+        if (b.has(r, x) && b.has(s, y)) out.push_back({b.index.at({r, x}), b.index.at({s, y})});
+    };
+    const int n = int(sequence.size());
+    for (int r = 1; r <= n; ++r) {
+        for (const auto& [x, y] : {std::pair{"N", "CA"}, {"CA", "C"}, {"C", "O"}, {"C", "OXT"}, {"N", "H"}}) bond(r, x, r, y);
+        if (r < n) bond(r, "C", r + 1, "N");
+        for (const InternalAtom& a : residue_geometry(sequence[r - 1])->atoms) bond(r, a.parent, r, a.name);
+        for (const auto& [x, y] : {std::pair{"CD", "N"}, {"CE2", "CZ"}, {"NE1", "CE2"}, {"CZ3", "CH2"}, {"CE1", "NE2"}})
+            if (sequence[r - 1] != 'E' && sequence[r - 1] != 'Q' && sequence[r - 1] != 'K' && sequence[r - 1] != 'R')
+                bond(r, x, r, y);
+    }
+    return out;
+}
+
+TEST(HelixBuilder, BondsAndAnglesAreTheTables) {
+    const Backbone& bb = backbone();
+    for (const std::string sequence : sequences) {
+        const Built b = build(sequence);
+        const int n = int(sequence.size());
+        for (int r = 1; r <= n; ++r) {
+            SCOPED_TRACE(sequence + " residue " + std::to_string(r));
+            EXPECT_NEAR(distance(b.at(r, "N"), b.at(r, "CA")), bb.nCa, 0.02);
+            EXPECT_NEAR(distance(b.at(r, "CA"), b.at(r, "C")), bb.caC, 0.02);
+            EXPECT_NEAR(distance(b.at(r, "C"), b.at(r, "O")), bb.cO, 0.02);
+            EXPECT_NEAR(bond_angle(b.at(r, "N"), b.at(r, "CA"), b.at(r, "C")), bb.nCaC, 2);
+            EXPECT_NEAR(bond_angle(b.at(r, "CA"), b.at(r, "C"), b.at(r, "O")), bb.caCO, 2);
+            if (r < n) {
+                EXPECT_NEAR(distance(b.at(r, "C"), b.at(r + 1, "N")), bb.cN, 0.02);
+                EXPECT_NEAR(bond_angle(b.at(r, "CA"), b.at(r, "C"), b.at(r + 1, "N")), bb.caCN, 2);
+                EXPECT_NEAR(bond_angle(b.at(r, "C"), b.at(r + 1, "N"), b.at(r + 1, "CA")), bb.cNCa, 2);
+            }
+            for (const InternalAtom& a : residue_geometry(sequence[r - 1])->atoms) {
+                SCOPED_TRACE(a.name);
+                const Vec p = b.at(r, a.name), parent = b.at(r, a.parent);
+                EXPECT_NEAR(distance(p, parent), a.bond, 0.02);
+                EXPECT_NEAR(bond_angle(b.at(r, a.angleAtom), parent, p), a.angle, 2);
+                if (a.kind == Dihedral::chiralPlus || a.kind == Dihedral::chiralMinus) {
+                    EXPECT_NEAR(bond_angle(b.at(r, a.dihedralAtom), parent, p), a.value, 2);
+                }
+            }
+        }
+    }
+}
+
+TEST(HelixBuilder, RingsClose) {
+    // Engh & Huber's lengths of the bonds that close the rings.
+    const struct { char code; const char *x, *y; double length; } rings[] = {
+        {'P', "CD", "N", 1.473}, {'F', "CE2", "CZ", 1.382}, {'Y', "CE2", "CZ", 1.378},
+        {'W', "NE1", "CE2", 1.370}, {'W', "CZ3", "CH2", 1.400}, {'H', "CE1", "NE2", 1.321}};
+    const std::string sequence = "PACDEFGHIKLMNQRSTVWY";
+    const Built b = build(sequence);
+    for (const auto& ring : rings) {
+        const int r = int(sequence.find(ring.code)) + 1;
+        EXPECT_NEAR(distance(b.at(r, ring.x), b.at(r, ring.y)), ring.length, 0.02) << ring.code << " " << ring.x;
+    }
+}
+
+TEST(HelixBuilder, NoAtomsCloserThanTwoAngstromUnlessBondedOr13) {
+    for (const std::string sequence : sequences) {
+        const Built b = build(sequence);
+        std::vector<std::set<int>> next(b.atoms.size());
+        for (const auto& [i, j] : bonds(b, sequence)) next[i].insert(j), next[j].insert(i);
+        for (std::size_t i = 0; i < b.atoms.size(); ++i)
+            for (std::size_t j = i + 1; j < b.atoms.size(); ++j) {
+                const Vec p = b.at(b.atoms[i].number, b.atoms[i].name), q = b.at(b.atoms[j].number, b.atoms[j].name);
+                if (distance(p, q) >= 2.0 || next[i].count(int(j))) continue;
+                bool oneThree = false;
+                for (int k : next[i]) oneThree |= next[k].count(int(j)) > 0;
+                EXPECT_TRUE(oneThree) << sequence << ": " << b.atoms[i].name << " " << b.atoms[i].number << " and "
+                                      << b.atoms[j].name << " " << b.atoms[j].number << " " << distance(p, q);
+            }
+    }
+}
+
+TEST(HelixBuilder, CaSpacingOfAnAlphaHelix) {
+    const std::string sequence = sequences[1];
+    const Built b = build(sequence);
+    for (int r = 1; r + 4 <= int(sequence.size()); ++r) {
+        EXPECT_NEAR(distance(b.at(r, "CA"), b.at(r + 3, "CA")), 5.25, 0.25);
+        EXPECT_NEAR(distance(b.at(r, "CA"), b.at(r + 4, "CA")), 6.2, 0.2);
+    }
+}
+
+TEST(HelixBuilder, ChiAnglesAreTheRotamerTables) {
+    // Between alanines every residue takes its most frequent helix rotamer;
+    // in crowded sequences a residue may take another of its table's.
+    for (const RotamerSet* set : {helix_rotamers('F'), helix_rotamers('K'), helix_rotamers('P'), helix_rotamers('W'),
+                                  helix_rotamers('I'), helix_rotamers('T'), helix_rotamers('V'), helix_rotamers('E')}) {
+        const Built b = build(std::string("AAAA") + set->code + "AAAA");
+        for (int k = 0; k < set->count; ++k) {
+            const auto& names = set->atoms[k];
+            const double chi = dihedral(b.at(5, names[0]), b.at(5, names[1]), b.at(5, names[2]), b.at(5, names[3]));
+            EXPECT_NEAR(std::remainder(chi - set->rotamers[0].chi[k], 360.0), 0, 0.01) << set->code << " chi" << k + 1;
+        }
+    }
+    for (const std::string sequence : sequences) {
+        const Built b = build(sequence);
+        for (int r = 1; r <= int(sequence.size()); ++r) {
+            const RotamerSet* set = helix_rotamers(sequence[r - 1]);
+            bool found = set->rotamers.empty();
+            for (const Rotamer& rot : set->rotamers) {
+                bool same = true;
+                for (int k = 0; k < set->count; ++k) {
+                    const auto& names = set->atoms[k];
+                    const double chi = dihedral(b.at(r, names[0]), b.at(r, names[1]), b.at(r, names[2]), b.at(r, names[3]));
+                    same &= std::abs(std::remainder(chi - rot.chi[k], 360.0)) < 0.01;
+                }
+                found |= same;
+            }
+            EXPECT_TRUE(found) << sequence << " residue " << r;
+        }
+    }
+}
+
+TEST(HelixBuilder, NamesAreThePdbs) {
+    const Built b = build("AGVLW");
+    std::vector<std::string> names;
+    for (const BuiltAtom& a : b.atoms)
+        if (a.number == 2 || a.number == 3) names.push_back(a.name);
+    EXPECT_EQ(names, (std::vector<std::string>{"N", "CA", "C", "O", "H", "HA2", "HA3", "N", "CA", "C", "O", "CB", "CG1",
+                                               "CG2", "H", "HA", "HB", "HG11", "HG12", "HG13", "HG21", "HG22", "HG23"}));
+    EXPECT_EQ(b.atoms.back().name, "HH2");
+    // L-residues, and the glycine protons as 1AFO names them: HA2 where the
+    // HA of the others is, HA3 where their CB is.
+    EXPECT_NEAR(dihedral(b.at(3, "C"), b.at(3, "N"), b.at(3, "CA"), b.at(3, "CB")), -122, 3);
+    EXPECT_NEAR(dihedral(b.at(2, "C"), b.at(2, "N"), b.at(2, "CA"), b.at(2, "HA2")), 120, 3);
+    EXPECT_NEAR(std::remainder(dihedral(b.at(3, "N"), b.at(3, "CA"), b.at(3, "CB"), b.at(3, "CG2")) -
+                                   dihedral(b.at(3, "N"), b.at(3, "CA"), b.at(3, "CB"), b.at(3, "CG1")), 360.0),
+                120, 1);
+    const std::string text = helix_pdb_text(build_ideal_helix("AAAAA", -3));
+    EXPECT_EQ(text.substr(0, 80),
+              "ATOM      1  N   ALA A  -3       0.000   0.000   0.000  1.00  0.00           N  ");
+}
+
+}  // namespace

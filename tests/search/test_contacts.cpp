@@ -1,0 +1,220 @@
+// The search's physical rules: backbone clashes, one of two mirror twins,
+// equal scores ordered by packing energy, and the landscape of the half grid.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <fstream>
+#include <sstream>
+
+#include "search/contacts.h"
+#include "search/landscape.h"
+#include "run/oligomer.h"
+#include "run/parallel.h"
+#include "search/search.h"
+#include "support.h"
+#include "base/text.h"
+
+namespace {
+
+Template bm2_template() {
+    std::ifstream in(EXAMPLES_DIR "/bm2-prepared/origin.pdb");
+    return parse_template(in);
+}
+
+CandidateRow placement(float phi, float theta, float psi, float radius) { return {phi, theta, psi, radius, 0, 0}; }
+
+const std::vector<CandidateRow> placements = {
+    placement(2.312f, 0.448f, -3.062f, 7.682f), placement(0, 0, 0, 3), placement(1.0f, 0.3f, 2.0f, 5.5f),
+    placement(4.0f, 1.2f, 0.5f, 6.0f), placement(5.5f, 2.8f, 1.0f, 9.0f), placement(0.3f, 1.571f, 4.4f, 12.0f)};
+
+TEST(Contacts, AtomKindsFromNameAndElement) {
+    const struct {
+        const char* name;
+        const char* element;
+        bool backbone, heavy;
+    } table[] = {{" N  ", " N", true, true},   {" CA ", " C", true, true},  {" O  ", " O", true, true},
+                 {" CB ", " C", false, true},  {" HA ", " H", false, false}, {"1HB ", "  ", false, false},
+                 {" CG ", "  ", false, true},  {" D  ", " D", false, false}};
+    std::vector<std::string> lines;
+    for (const auto& row : table)
+        lines.push_back(std::string("ATOM      1 ") + row.name + " LEU A   1      " + std::string(24, '0') +
+                        "  1.00  0.00          " + row.element);
+    const AtomKinds kinds = atom_kinds(lines);
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        EXPECT_EQ(bool(kinds.backbone[i]), table[i].backbone) << table[i].name;
+        EXPECT_EQ(bool(kinds.heavy[i]), table[i].heavy) << table[i].name;
+    }
+    EXPECT_TRUE(kinds.sideChains);  // the CG
+    lines.erase(lines.begin() + 6);
+    EXPECT_FALSE(atom_kinds(lines).sideChains);
+}
+
+// The fast model gives the plain functions' answers on the writer's points.
+TEST(Contacts, ModelAgreesWithThePlainFunctions) {
+    const Template tmpl = bm2_template();
+    const AtomKinds kinds = atom_kinds(tmpl.lines);
+    const ContactModel model(tmpl, 4);
+    ContactModel::Scratch s = model.scratch();
+    int clashing = 0;
+    for (const CandidateRow& row : placements) {
+        const auto oligomer = place_oligomer(tmpl.points, row, 4);
+        model.rotate(rotation_matrix(&row[0]), s);
+        EXPECT_EQ(model.clashes(row[3], s), closest_backbone(oligomer, kinds.backbone) < clashDistance);
+        EXPECT_EQ(model.packing(row[3], s), packing_units(oligomer, kinds.heavy));
+        clashing += model.clashes(row[3], s);
+    }
+    EXPECT_GT(clashing, 0);
+    EXPECT_LT(clashing, int(placements.size()));
+}
+
+// E of a written oligomer, read back, against a plain count in double.
+TEST(Contacts, PackingEnergyOfAWrittenOligomer) {
+    const Template tmpl = bm2_template();
+    for (const CandidateRow& row : {placements[0], placement(2.312f, 0.448f, -3.062f, 7.2f)}) {
+        std::vector<std::vector<Point>> read(4);
+        std::vector<char> heavy, backbone;
+        std::istringstream text(oligomer_pdb(tmpl, row, 4));
+        for (std::string line; std::getline(text, line);) {
+            if (line.compare(0, 4, "ATOM") != 0) continue;
+            const int protomer = to_int(cut(line, 74, 2)) - 1;
+            read[protomer].push_back(pdb_point(line));
+            if (protomer > 0) continue;
+            heavy.push_back(cut(line, 76, 2) != " H");
+            const std::string name = cut(line, 12, 4);
+            backbone.push_back(name == " N  " || name == " CA " || name == " C  " || name == " O  ");
+        }
+        double energy = 0, closest = 1e9;
+        for (std::size_t k = 1; k < 4; ++k)
+            for (std::size_t i = 0; i < heavy.size(); ++i)
+                for (std::size_t j = 0; j < heavy.size(); ++j) {
+                    const Point a = read[0][i], b = read[k][j];
+                    const double d = std::sqrt(std::pow(double(a.x) - b.x, 2) + std::pow(double(a.y) - b.y, 2) +
+                                               std::pow(double(a.z) - b.z, 2));
+                    if (backbone[i] && backbone[j]) closest = std::min(closest, d);
+                    if (!heavy[i] || !heavy[j] || d >= 5) continue;
+                    energy += (d < 3.25 ? 100 * (3.25 - d) * (3.25 - d) : 0) - 1;
+                }
+        EXPECT_NEAR(packing_energy(packing_units(read, heavy)), energy, 1e-3);
+        EXPECT_NEAR(closest_backbone(read, backbone), closest, 1e-5);
+        EXPECT_GT(std::fabs(energy), 50);  // neighbours in contact
+    }
+}
+
+// (phi + pi, pi - theta, pi - psi) is the oligomer turned 180 degrees about
+// x with protomers k and N - k swapped; the grid keeps one of each pair.
+TEST(Twins, SameOligomerUpToTheSwapAndOneOfEachOnTheGrid) {
+    const Template tmpl = bm2_template();
+    for (const CandidateRow& row : placements) {
+        const float pi = float(M_PI);
+        const CandidateRow twin =
+            placement(std::fmod(row[0] + pi, 2 * pi), pi - row[1], std::fmod(3 * pi - row[2], 2 * pi), row[3]);
+        const auto a = place_oligomer(tmpl.points, row, 4), b = place_oligomer(tmpl.points, twin, 4);
+        for (int k = 0; k < 4; ++k)
+            for (std::size_t i = 0; i < tmpl.points.size(); ++i) {
+                const Point p = a[(4 - k) % 4][i], q = b[k][i];
+                ASSERT_NEAR(q.x, p.x, 1e-3);
+                ASSERT_NEAR(q.y, -p.y, 1e-3);
+                ASSERT_NEAR(q.z, -p.z, 1e-3);
+            }
+    }
+    for (int step : {5, 30}) {
+        const Grid g = make_grid(step, 5, 5, 1);
+        const std::size_t nPhi = g.phi.size(), nTheta = g.theta.size();
+        for (std::size_t p = 0; p < nPhi; ++p)
+            for (std::size_t t = 0; t < nTheta; ++t)
+                EXPECT_NE(g.one_twin(p, t), g.one_twin((p + nPhi / 2) % nPhi, nTheta - 1 - t)) << step;
+    }
+    const Grid seven = make_grid(7, 5, 5, 1);  // no 90 degrees: theta 0 to 84
+    EXPECT_TRUE(seven.one_twin(51, 12));
+    EXPECT_FALSE(seven.one_twin(0, 13));
+}
+
+class RulesOnBM2 : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(load_bm2_example(in, 4)); }
+    Inputs in;
+};
+
+// The kept list against every placement, with the rules written out plainly:
+// scores equal to the millionth, then lower packing energy, then grid order;
+// clashing backbones out. With all 21 restraints and with 3 (sparse: many
+// placements tie at the top and with the last one kept), on 1 and 2 threads.
+TEST_F(RulesOnBM2, KeptListAndClashCountAgainstEveryPlacement) {
+    const Grid grid = make_grid(60, 5, 9, 1);
+    const Template tmpl = bm2_template();
+    const AtomKinds kinds = atom_kinds(tmpl.lines);
+    const ContactModel model(tmpl, 4);
+    TempDir dir;
+    const std::vector<std::string> noe = lines_of(read_text(in.param.noeFile));
+    write_text(dir.file("three.noe"), noe[0] + "\n" + noe[1] + "\n" + noe[2] + "\n");
+    struct Plain {
+        double millionths, packing;
+        std::uint64_t index;
+    };
+    for (const int restraints : {21, 3}) {
+        Inputs sparse = in;
+        if (restraints == 3) {
+            sparse.res = Restraint{};
+            sparse.param.noeFile = dir.file("three.noe");
+            ASSERT_TRUE(load_inputs(sparse));
+        }
+        ASSERT_EQ(sparse.res.numRestraint, restraints);
+        const Scorer scorer(sparse.helix, sparse.res, 4);
+        Scorer::Scratch scratch = scorer.scratch();
+        std::vector<Plain> all;
+        std::vector<double> clashing;
+        for (std::uint64_t i = 0; i < grid.size(); ++i) {
+            const CandidateRow row = grid.row(i);
+            if (row[1] > 1.5715f || (row[1] > 1.5705f && row[0] > 3.1415f)) continue;  // the other twin
+            const double score = std::floor(double(scorer.score(row, scratch)) * 1e6);
+            const Oligomer placed = place_oligomer(tmpl.points, row, 4);
+            if (closest_backbone(placed, kinds.backbone) < 2.5f) clashing.push_back(score);
+            else all.push_back({score, packing_energy(packing_units(placed, kinds.heavy)), i});
+        }
+        std::sort(all.begin(), all.end(), [](const Plain& a, const Plain& b) {
+            return a.millionths != b.millionths ? a.millionths < b.millionths
+                   : a.packing != b.packing     ? a.packing < b.packing
+                                                : a.index < b.index;
+        });
+        // Sparse: the list ends on the first of three or more tied placements.
+        std::size_t keep = 40;
+        while (restraints == 3 && keep + 2 < all.size() &&
+               !(all[keep - 1].millionths == all[keep + 1].millionths && all[keep - 2].millionths != all[keep - 1].millionths))
+            ++keep;
+        ASSERT_LT(keep + 2, all.size());
+        const auto counted = std::count_if(clashing.begin(), clashing.end(), [&](double c) {
+            return c <= all[keep - 1].millionths;
+        });
+        EXPECT_GT(counted, 0);
+        for (int threads : {1, 2}) {
+            set_worker_count(threads);
+            const SearchResult r = search(scorer, grid, keep, nullptr, &model);
+            ASSERT_EQ(r.best.size(), keep);
+            EXPECT_EQ(r.searched, all.size() + clashing.size());
+            EXPECT_EQ(r.twins, grid.size() - r.searched);
+            EXPECT_EQ(r.clashing, std::uint64_t(counted)) << restraints << " restraints, " << threads << " threads";
+            for (std::size_t i = 0; i < keep; ++i) {
+                EXPECT_EQ(r.best[i].index, all[i].index) << restraints << " restraints, " << threads << " threads";
+                EXPECT_EQ(packing_energy(r.best[i].packing), all[i].packing);
+            }
+        }
+        set_worker_count(0);
+    }
+}
+
+TEST_F(RulesOnBM2, LandscapeOfTheSearchedHalf) {
+    const Grid grid = make_grid(30, 6, 8, 1);
+    const SearchResult result = search(Scorer(in.helix, in.res, 4), grid, 5);
+    for (std::size_t t = 0; t < grid.theta.size(); ++t)
+        EXPECT_EQ(std::isnan(result.landscape[t * 3]), t > 3) << t;
+    const std::string svg = landscape_svg(grid, result);
+    std::size_t cells = 0;
+    for (std::size_t at = 0; (at = svg.find("width=\"160\" height=\"90\"", at)) != std::string::npos; ++at) ++cells;
+    EXPECT_EQ(cells, 12u);  // theta 0, 30, 60 and 90 degrees, three radii
+    for (const char* part : {"crispEdges", "end\">90</text>", "score (\u00c5)", "\u00b0, theta "})
+        EXPECT_NE(svg.find(part), std::string::npos) << part;
+    EXPECT_EQ(svg.find("end\">120</text>"), std::string::npos);
+}
+
+}  // namespace
