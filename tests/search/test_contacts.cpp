@@ -138,7 +138,7 @@ protected:
 
 // The kept list against every placement, with the rules written out plainly:
 // scores equal to the millionth, then lower packing energy, then grid order;
-// clashing backbones out. With all 21 restraints and with 3 (sparse: many
+// clashing backbones out. With all 21 restraints and with one (sparse: many
 // placements tie at the top and with the last one kept), on 1 and 2 threads.
 TEST_F(RulesOnBM2, KeptListAndClashCountAgainstEveryPlacement) {
     const Grid grid = make_grid(60, 5, 9, 1);
@@ -147,19 +147,19 @@ TEST_F(RulesOnBM2, KeptListAndClashCountAgainstEveryPlacement) {
     const ContactModel model(tmpl, 4);
     TempDir dir;
     const std::vector<std::string> noe = lines_of(read_text(in.param.noeFile));
-    write_text(dir.file("three.noe"), noe[0] + "\n" + noe[1] + "\n" + noe[2] + "\n");
+    write_text(dir.file("one.noe"), noe[0] + "\n" + noe[0] + "\n" + noe[0] + "\n");  // the fewest a file holds
     struct Plain {
         double millionths, packing;
         std::uint64_t index;
     };
-    for (const int restraints : {21, 3}) {
+    for (const int restraints : {21, 1}) {
         Inputs sparse = in;
-        if (restraints == 3) {
+        if (restraints == 1) {
             sparse.res = Restraint{};
-            sparse.param.noeFile = dir.file("three.noe");
+            sparse.param.noeFile = dir.file("one.noe");
             ASSERT_TRUE(load_inputs(sparse));
         }
-        ASSERT_EQ(sparse.res.numRestraint, restraints);
+        ASSERT_EQ(sparse.res.numRestraint, restraints == 1 ? 3 : 21);
         const Scorer scorer(sparse.helix, sparse.res, 4);
         Scorer::Scratch scratch = scorer.scratch();
         std::vector<Plain> all;
@@ -177,12 +177,15 @@ TEST_F(RulesOnBM2, KeptListAndClashCountAgainstEveryPlacement) {
                    : a.packing != b.packing     ? a.packing < b.packing
                                                 : a.index < b.index;
         });
-        // Sparse: the list ends on the first of three or more tied placements.
+        // Sparse: the list ends two places into a group of eight or more tied placements.
         std::size_t keep = 40;
-        while (restraints == 3 && keep + 2 < all.size() &&
-               !(all[keep - 1].millionths == all[keep + 1].millionths && all[keep - 2].millionths != all[keep - 1].millionths))
-            ++keep;
-        ASSERT_LT(keep + 2, all.size());
+        if (restraints == 1) {
+            std::size_t group = 0;
+            while (group + 8 < all.size() && all[group].millionths != all[group + 7].millionths) ++group;
+            keep = group + 2;
+        }
+        ASSERT_LT(keep + 6, all.size());
+        ASSERT_TRUE(restraints == 21 || all[keep - 1].millionths == all[keep + 5].millionths);
         const auto counted = std::count_if(clashing.begin(), clashing.end(), [&](double c) {
             return c <= all[keep - 1].millionths;
         });
