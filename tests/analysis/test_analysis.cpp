@@ -81,14 +81,15 @@ TEST(Superposition, FindsTheRingTurnedRenumberedAndReversed) {
     EXPECT_EQ(a.start, 1);
 }
 
-// Leaders only: the third structure lies within the cutoff of the second,
-// not of the first, which leads the second's cluster.
+// Leaders only, the first within the cutoff: the third structure lies within
+// the cutoff of the second, not of the first, which leads the second's
+// cluster; the fourth, the first again, joins the first cluster.
 TEST(Clusters, JoinTheLeaderNotTheLastMember) {
     Inputs in;
     ASSERT_TRUE(load_bm2_example(in, 4));
     std::vector<Point> ca;
     for (int k = 0; k < in.helix.numResidue; ++k) ca.push_back(in.helix.coord[2 * k]);
-    std::vector<Oligomer> s(3, place_oligomer(ca, CandidateRow{0.4f, 0.3f, 1.2f, 7.5f, 0, 0}, 4));
+    std::vector<Oligomer> s(4, place_oligomer(ca, CandidateRow{0.4f, 0.3f, 1.2f, 7.5f, 0, 0}, 4));
     for (int k = 1; k < 3; ++k)
         for (std::size_t i = 0; i < ca.size(); i += 3) s[k][0][i].x += 1.5f * k;  // a kink growing with k
     const double r01 = best_assignment(s[0], s[1]).rmsd, r12 = best_assignment(s[1], s[2]).rmsd,
@@ -97,7 +98,7 @@ TEST(Clusters, JoinTheLeaderNotTheLastMember) {
     ASSERT_LT(std::max(r01, r12), cutoff);
     ASSERT_GT(r02, cutoff);
     const Clustering c = leader_clusters(s, cutoff);
-    EXPECT_EQ(c.cluster, (std::vector<int>{1, 1, 2}));
+    EXPECT_EQ(c.cluster, (std::vector<int>{1, 1, 2, 1}));  // the fourth is the first again
     EXPECT_EQ(c.leaders, (std::vector<int>{0, 2}));
     EXPECT_NEAR(c.toLeader[1], r01, 1e-9);
     EXPECT_EQ(c.toLeader[2], 0);
