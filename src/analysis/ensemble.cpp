@@ -1,6 +1,7 @@
 #include "analysis/ensemble.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <sstream>
 
 // gemmi's PDB writer cuts fields to their columns on purpose.
@@ -9,19 +10,22 @@
 #define GEMMI_WRITE_IMPLEMENTATION
 #include <gemmi/model.hpp>
 #include <gemmi/polyheur.hpp>
+#include <gemmi/resinfo.hpp>
 #include <gemmi/to_cif.hpp>
 #include <gemmi/to_mmcif.hpp>
 #include <gemmi/to_pdb.hpp>
 #pragma GCC diagnostic pop
 
+#include "analysis/secondary_structure.h"
 #include "base/text.h"
 
 namespace {
 
-// One residue of the template and the atoms (template indices) it holds.
+// One residue of the template, the atoms (template indices) it holds and its backbone N and O.
 struct TemplateResidue {
     gemmi::Residue residue;
     std::vector<std::size_t> atoms;
+    BackboneNO backbone;
 };
 
 // The template's residues with their atoms (coordinates filled in later).
@@ -37,6 +41,7 @@ std::vector<TemplateResidue> template_residues(const Template& tmpl) {
             r.residue.seqid = gemmi::SeqId(to_int(line.substr(22, 4)), line[26]);
             r.residue.entity_type = gemmi::EntityType::Polymer;
             r.residue.het_flag = 'A';
+            r.residue.label_seq = static_cast<int>(out.size()) + 1;
             out.push_back(r);
         }
         gemmi::Atom a;
@@ -47,10 +52,84 @@ std::vector<TemplateResidue> template_residues(const Template& tmpl) {
         a.element = gemmi::Element(element);
         a.occ = to_float(line.substr(54, 6));
         a.b_iso = to_float(line.substr(60, 6));
+        BackboneNO& backbone = out.back().backbone;
+        if (a.name == "N") backbone.hasN = true, backbone.n = tmpl.points[i];
+        if (a.name == "O") backbone.hasO = true, backbone.o = tmpl.points[i];
         out.back().residue.atoms.push_back(a);
         out.back().atoms.push_back(i);
     }
     return out;
+}
+
+// Coordinates as the files show them, three decimals, so that the mmCIF text
+// (shortest digits) and the PDB columns (three decimals) agree.
+gemmi::Position rounded(const Point& q) {
+    auto r = [](float v) { return std::strtod(decimals(v, 3).c_str(), nullptr); };
+    return gemmi::Position(r(q.x), r(q.y), r(q.z));
+}
+
+// One polymer entity for all chains, as the archive declares a homo-oligomer:
+// gemmi sets up an entity per chain, which share one sequence and are merged.
+void set_up_entities(gemmi::Structure& st) {
+    gemmi::setup_entities(st);
+    for (gemmi::Entity& entity : st.entities) {
+        entity.full_sequence.clear();
+        for (const gemmi::Residue& r : st.models.at(0).get_subchain(entity.subchains.at(0)))
+            entity.full_sequence.push_back(r.name);
+    }
+    gemmi::deduplicate_entities(st);
+    for (std::size_t e = 0; e < st.entities.size(); ++e) st.entities[e].name = std::to_string(e + 1);
+}
+
+// A HELIX record (and an _struct_conf row) for each helix of each chain.
+void add_helices(gemmi::Structure& st, const std::vector<TemplateResidue>& residues) {
+    // Every protomer is the same helix, so each chain has the template's helices.
+    std::vector<BackboneNO> backbone;
+    for (const TemplateResidue& r : residues) backbone.push_back(r.backbone);
+    for (const gemmi::Chain& chain : st.models.at(0).chains)
+        for (const HelixRange& h : alpha_helices(backbone)) {
+            gemmi::Helix helix;
+            helix.start = gemmi::AtomAddress(chain.name, chain.residues.at(h.first), "CA");
+            helix.end = gemmi::AtomAddress(chain.name, chain.residues.at(h.last), "CA");
+            helix.pdb_helix_class = gemmi::Helix::RAlpha;
+            helix.length = h.last - h.first + 1;
+            st.helices.push_back(helix);
+        }
+}
+
+// A sequence as an mmCIF text field, 80 letters a line.
+std::string text_field(const std::string& letters) {
+    std::string out = ";";
+    for (std::size_t i = 0; i < letters.size(); i += 80) out += letters.substr(i, 80) + "\n";
+    return out + ";";
+}
+
+// What the archive's files hold and gemmi's writer leaves out: the sequence
+// and chains of each polymer entity, the type of each residue, and
+// coordinates with three decimals.
+void complete_archive_items(const gemmi::Structure& st, gemmi::cif::Block& block) {
+    gemmi::cif::Loop& poly = block.init_mmcif_loop("_entity_poly.", {"entity_id", "type", "nstd_linkage", "nstd_monomer",
+                                                                      "pdbx_seq_one_letter_code",
+                                                                      "pdbx_seq_one_letter_code_can", "pdbx_strand_id"});
+    for (const gemmi::Entity& entity : st.entities) {
+        std::string code, strands;
+        bool standard = true;
+        for (const std::string& name : entity.full_sequence) {
+            const gemmi::ResidueInfo info = gemmi::find_tabulated_residue(name);
+            code += info.is_standard() ? std::string(1, info.one_letter_code) : "(" + name + ")";
+            standard = standard && info.is_standard();
+        }
+        for (const std::string& subchain : entity.subchains) strands += (strands.empty() ? "" : ",") + subchain;
+        poly.add_row({entity.name, "polypeptide(L)", "no", standard ? "no" : "yes", text_field(code),
+                      text_field(gemmi::one_letter_code(entity.full_sequence)), strands});
+    }
+    gemmi::cif::Table types = block.find("_chem_comp.", {"id", "type"});
+    for (gemmi::cif::Table::Row row : types) {
+        const gemmi::ResidueInfo info = gemmi::find_tabulated_residue(row[0]);
+        if (info.is_amino_acid()) row[1] = row[0] == "GLY" ? "'peptide linking'" : "'L-peptide linking'";
+    }
+    for (const char* tag : {"_atom_site.Cartn_x", "_atom_site.Cartn_y", "_atom_site.Cartn_z"})
+        for (std::string& value : block.find_values(tag)) value = decimals(std::strtod(value.c_str(), nullptr), 3);
 }
 
 std::string placement_text(const EnsembleModel& m) {
@@ -75,6 +154,7 @@ EnsembleText ensemble_files(const Template& tmpl, const std::vector<EnsembleMode
     const std::vector<TemplateResidue> residues = template_residues(tmpl);
     gemmi::Structure st;
     st.name = name.empty() ? "noebundle" : name;
+    st.spacegroup_hm = "P 1";  // as the archive's NMR entries, with their unit cell of 1 Angstrom
     st.raw_remarks.push_back("REMARK 250 NOEBUNDLE-ANALYZE: THE TOP STRUCTURES OF A RUN, ONE MODEL EACH");
     for (std::size_t k = 0; k < models.size(); ++k) {
         const EnsembleModel& m = models[k];
@@ -84,10 +164,8 @@ EnsembleText ensemble_files(const Template& tmpl, const std::vector<EnsembleMode
             for (const TemplateResidue& r : residues) {
                 gemmi::Residue residue = r.residue;
                 residue.segment = "AN" + std::string(1, static_cast<char>('1' + p));
-                for (std::size_t a = 0; a < r.atoms.size(); ++a) {
-                    const Point& q = m.atoms[p][r.atoms[a]];
-                    residue.atoms[a].pos = gemmi::Position(q.x, q.y, q.z);
-                }
+                residue.subchain = chain.name;
+                for (std::size_t a = 0; a < r.atoms.size(); ++a) residue.atoms[a].pos = rounded(m.atoms[p][r.atoms[a]]);
                 chain.residues.push_back(residue);
             }
             model.chains.push_back(chain);
@@ -97,7 +175,8 @@ EnsembleText ensemble_files(const Template& tmpl, const std::vector<EnsembleMode
         std::snprintf(label, sizeof label, "%4zu ", k + 1);
         st.raw_remarks.push_back("REMARK 250 MODEL " + std::string(label) + placement_text(m));
     }
-    gemmi::setup_entities(st);
+    set_up_entities(st);
+    add_helices(st, residues);
 
     EnsembleText out;
     std::ostringstream pdb;
@@ -107,8 +186,11 @@ EnsembleText ensemble_files(const Template& tmpl, const std::vector<EnsembleMode
     gemmi::write_pdb(st, pdb, options);
     out.pdb = pdb.str();
 
-    gemmi::cif::Document doc = gemmi::make_mmcif_document(st);
+    gemmi::MmcifOutputGroups groups(true);
+    groups.entity_poly = true;
+    gemmi::cif::Document doc = gemmi::make_mmcif_document(st, groups);
     gemmi::cif::Block& block = doc.blocks.at(0);
+    complete_archive_items(st, block);
     gemmi::cif::Loop& loop = block.init_loop("_noebundle_model.",
                                              {"pdbx_PDB_model_num", "rank", "delta", "phi", "theta", "psi", "radius"});
     for (std::size_t k = 0; k < models.size(); ++k) {

@@ -16,8 +16,10 @@ Status load_restraint_file(RunData& run) {
     for (std::string line; std::getline(lines, line);) run.restraintLines.push_back(line);
     std::istringstream in(text);
     run.res->numRestraint = 0;
-    return parse_restraints(in, run.param.noeFile, run.helix.resNum, run.param.pairDistance,
-                            run.param.pairTolerance, *run.res);
+    Status s = parse_restraints(in, run.param.noeFile, run.helix.resNum, run.param.pairDistance,
+                                run.param.pairTolerance, *run.res);
+    apply_noe_model(run.param.noeModel, *run.res);
+    return s;
 }
 
 // The scores must not fall from one line to the next, by the float

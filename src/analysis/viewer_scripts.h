@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "run/oligomer.h"
+
 // One restraint as drawn: its two atoms in model 1 and whether it is violated.
 struct DrawnRestraint {
     int line;  // in the restraint file, naming the drawing
@@ -15,13 +17,29 @@ struct DrawnRestraint {
     bool violated;
 };
 
-// The PyMOL script: ensemblePdb loaded as object "ensemble", cartoon coloured
-// by chain, one distance object "noe_L<line>" per restraint.
-std::string pymol_script(const std::string& ensemblePdb, const std::vector<DrawnRestraint>& restraints);
+// The PyMOL script: ensemblePdb loaded as object "ensemble", its helices
+// drawn from the file's HELIX records, cartoon coloured by chain on white,
+// one distance object "noe_L<line>" per restraint (group "restraints"), their
+// labels hidden, the bundle axis (z) upright and the camera looking along
+// -facing onto the bundle.
+std::string pymol_script(const std::string& ensemblePdb, const std::vector<DrawnRestraint>& restraints,
+                         const Point& facing);
 
-// The ChimeraX pseudobond file: lines "#1.1/A:9@CB #1.1/B:5@CA colour" after
-// "; radius", "; dashes" and "; halfbond" settings.
-std::string chimerax_pseudobonds(const std::vector<DrawnRestraint>& restraints);
+// Where to look from onto the restraints of protomers 1 and 2 (a unit vector
+// across the bundle axis): out through their interface, or for a dimer
+// across the line joining the two.
+Point interface_direction(const Oligomer& structure);
 
-// The ChimeraX command script that opens the ensemble and the pseudobonds.
-std::string chimerax_script(const std::string& ensemblePdb, const std::string& pseudobondFile);
+// The model ChimeraX gives structure 1 of a file of `models` models: "#1"
+// when there is one, else its submodel "#1.1".
+std::string chimerax_model(int models);
+
+// The ChimeraX pseudobond file: lines "#1.1/A:9@CB #1.1/B:5@CA colour" (or
+// "#1/..." for one model) after "; radius", "; dashes" and "; halfbond" settings.
+std::string chimerax_pseudobonds(const std::vector<DrawnRestraint>& restraints, int models);
+
+// The ChimeraX command script that opens the ensemble and the pseudobonds
+// and shows the atoms they join (ChimeraX draws a pseudobond only between
+// shown atoms).
+std::string chimerax_script(const std::string& ensemblePdb, const std::string& pseudobondFile,
+                            const std::vector<DrawnRestraint>& restraints, int models);

@@ -88,6 +88,7 @@ Status read_loop(const cif::Loop& loop, const std::string& origin, const std::st
         InputRestraint& r = out.restraints[found->second];
         r.end1.choices.push_back(atom(loop, row, c.chain1, c.seq1, c.atom1, r.end1.problem));
         r.end2.choices.push_back(atom(loop, row, c.chain2, c.seq2, c.atom2, r.end2.problem));
+        r.end1.choices.back().pair = r.end2.choices.back().pair = int(r.end1.choices.size());  // one row, one pair
     }
     return s;
 }

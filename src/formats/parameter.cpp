@@ -13,7 +13,8 @@ Parameter::Parameter()
       r_beg(3.0f),
       r_end(15.0f),
       ss_r(0.5f),
-      uncertainty(1.5f) {}
+      uncertainty(1.5f),
+      noeModel(NoeModel::window) {}
 
 // Stores value under key; false when the key is not one of the twelve names.
 static bool assign(Parameter& p, const std::string& key, const std::string& value) {
@@ -33,8 +34,22 @@ static bool assign(Parameter& p, const std::string& key, const std::string& valu
     return true;
 }
 
+// The restraint model from its value; a carriage return of a CRLF file does not count.
+static Status assign_noe_model(Parameter& p, std::string value, bool& seen, const std::string& path) {
+    if (!value.empty() && value.back() == '\r') value.pop_back();
+    std::string problem;
+    if (seen) problem = "noeModel is given twice";
+    else if (value.empty()) problem = "noeModel is empty";
+    else if (value == "window" || value == "upper") p.noeModel = value == "upper" ? NoeModel::upper : NoeModel::window;
+    else problem = "noeModel is '" + (value.size() > 40 ? value.substr(0, 40) + "..." : value) + "'";
+    seen = true;
+    if (problem.empty()) return Status::fine();
+    return Status::error("[Error] '" + path + "': " + problem + "; it takes window or upper");
+}
+
 Status parse_param(std::istream& in, const std::string& path, Parameter& param) {
     int recognised = 0;
+    bool modelSeen = false;
     std::string line;
     while (std::getline(in, line)) {
         std::size_t eq = line.find('=');
@@ -47,7 +62,12 @@ Status parse_param(std::istream& in, const std::string& path, Parameter& param) 
             key = line;
             value = line.substr(0, line.size() >= 2 ? line.size() - 2 : 0);
         }
-        if (assign(param, key, value)) ++recognised;
+        if (key == "noeModel") {
+            Status s = assign_noe_model(param, value, modelSeen, path);
+            if (!s.ok()) return s;
+        } else if (assign(param, key, value)) {
+            ++recognised;
+        }
     }
     param.logFile = param.workDir + "/" + param.proteinName + ".log";
     if (recognised < 11) return Status::error(wrong_format(path));

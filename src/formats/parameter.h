@@ -1,5 +1,6 @@
 // The run configuration: the Parameter record, its defaults, and the reader
-// of the parameter file (one "key=value" per line, twelve known keys).
+// of the parameter file (one "key=value" per line, twelve known keys, and
+// the optional noeModel).
 #pragma once
 #include <istream>
 #include <string>
@@ -9,6 +10,12 @@
 // Protomers are told apart by one character in column 75 of the structure
 // files, '1' for the first; 78 of them keep it a printable character.
 constexpr int maxProtomer = 78;
+
+// How a restraint is scored against its class's bounds: "window", violated
+// below the lower or above the upper bound (lists prepared for the windows);
+// "upper", violated only above the upper bound (lists taken from spectra,
+// whose close pairs have stand-in atoms closer than the lower bound).
+enum class NoeModel { window, upper };
 
 class Parameter {
 public:
@@ -27,6 +34,7 @@ public:
     std::string noeFile;      // the restraints
     std::string memFile;      // stored only
     std::string logFile;      // workDir + "/" + proteinName + ".log"
+    NoeModel noeModel;        // key "noeModel", default window
 
     Parameter();
 
@@ -35,7 +43,8 @@ public:
 };
 
 // Reads parameter lines from in into param and derives logFile. path is only
-// used in messages. Needs at least 11 recognised lines and numProtomer from 1 to maxProtomer.
+// used in messages. Needs at least 11 recognised lines and numProtomer from 1 to maxProtomer;
+// noeModel, not counted among them, at most once and "window" or "upper".
 Status parse_param(std::istream& in, const std::string& path, Parameter& param);
 
 // Opens the file and parses it as above.

@@ -15,6 +15,7 @@
 #include <gemmi/resinfo.hpp>
 
 #include "formats/helix.h"
+#include "formats/side_chain_point.h"
 
 namespace {
 
@@ -103,8 +104,16 @@ std::string chain_names(const gemmi::Model& model) {
     return names;
 }
 
+// The residue names of a chain's polymer.
+std::vector<std::string> sequence_of(const gemmi::Chain& chain) {
+    std::vector<std::string> names;
+    for (const gemmi::Residue& r : chain.residues)
+        if (is_polymer(r)) names.push_back(r.name);
+    return names;
+}
+
 Status helix_from_structure(gemmi::Structure& st, const std::string& path, const HelixChoice& choice,
-                            std::string& pdbText) {
+                            std::string& pdbText, PreparationNotes* notes) {
     std::size_t atoms = 0;
     for (const gemmi::Model& m : st.models)
         for (const gemmi::Chain& c : m.chains)
@@ -124,18 +133,23 @@ Status helix_from_structure(gemmi::Structure& st, const std::string& path, const
                              " is not in model " + std::to_string(choice.model) + " of '" + path +
                              "'; its chains are " + chain_names(model));
     gemmi::remove_alternative_conformations(*chain);
+    if (notes != nullptr)
+        for (const gemmi::Chain& c : model.chains) notes->sameSequenceChains += sequence_of(c) == sequence_of(*chain);
 
     pdbText.clear();
     int serial = 0, residues = 0, previous = -100000;
     const char chainId = chain->name.empty() ? 'A' : chain->name[0];
-    for (const gemmi::Residue& r : chain->residues) {
+    for (gemmi::Residue& r : chain->residues) {
         if (!is_polymer(r)) continue;
         if (!r.seqid.num.has_value()) return Status::error("[Error] " + residue_name(r, chain->name, path) + " has no number");
         const int number = r.seqid.num.value;
         if (choice.range && (number < choice.first || number > choice.last)) continue;
-        const std::string problem = unwritable(r, previous);
+        std::string problem;
+        const std::string done = complete_side_chain_point(r, problem);
+        if (problem.empty()) problem = unwritable(r, previous);
         if (!problem.empty()) return Status::error("[Error] " + residue_name(r, chain->name, path) + problem);
         for (const gemmi::Atom& a : r.atoms) pdbText += atom_line(++serial, a, r, chainId) + "\n";
+        if (!done.empty() && notes != nullptr) notes->sideChainPoints.push_back("From '" + path + "': " + done);
         previous = number;
         ++residues;
     }
@@ -188,7 +202,7 @@ bool parse_range(const std::string& text, int& first, int& last) {
 }
 
 Status extract_helix_from_bytes(const std::string& bytes, const std::string& name, const HelixChoice& choice,
-                                std::string& pdbText) {
+                                std::string& pdbText, PreparationNotes* notes) {
     // A UTF-8 byte-order mark is no part of either format (and gemmi's
     // parsers do not expect one).
     const std::size_t skip = bytes.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
@@ -207,13 +221,15 @@ Status extract_helix_from_bytes(const std::string& bytes, const std::string& nam
     } catch (const std::exception&) {
         return Status::error(wrong_format(name));
     }
-    return helix_from_structure(st, name, choice, pdbText);
+    if (notes != nullptr) *notes = PreparationNotes();
+    return helix_from_structure(st, name, choice, pdbText, notes);
 }
 
-Status extract_helix(const std::string& path, const HelixChoice& choice, std::string& pdbText) {
+Status extract_helix(const std::string& path, const HelixChoice& choice, std::string& pdbText,
+                     PreparationNotes* notes) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return Status::error(cannot_open(path));
     std::string bytes;
     Status status = read_structure_bytes(path, bytes);
-    return status.ok() ? extract_helix_from_bytes(bytes, path, choice, pdbText) : status;
+    return status.ok() ? extract_helix_from_bytes(bytes, path, choice, pdbText, notes) : status;
 }

@@ -5,6 +5,11 @@
 
 #include "base/text.h"
 
+void apply_noe_model(NoeModel model, Restraint& res) {
+    if (model != NoeModel::upper) return;
+    for (int i = 0; i < res.numRestraint && i < maxRestraint; ++i) res.lowerBound[i] = 0.0f;
+}
+
 void add_restraint(Restraint& res, const RestraintLine& r) {
     int i = res.numRestraint;
     if (i < maxRestraint) {

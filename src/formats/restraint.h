@@ -8,6 +8,7 @@
 
 #include "geometry/geometry.h"
 #include "base/status.h"
+#include "formats/parameter.h"
 
 constexpr int maxRestraint = 100;
 
@@ -54,6 +55,11 @@ Status parse_restraints(std::istream& in, const std::string& noeFile, const std:
 // Opens noeFile and reads it as above.
 Status load_restraints(const std::string& noeFile, const std::vector<int>& resNum, const float pairDistance[3],
                        const float pairTolerance[3], Restraint& res);
+
+// Under the upper model a restraint has no lower bound: it becomes 0, below
+// every distance, so the score's violation is the excess over the upper bound
+// alone, formed as under the window model. The window model changes nothing.
+void apply_noe_model(NoeModel model, Restraint& res);
 
 // Point index of an end: 2 * residue position, plus 1 for the CB.
 inline int end_point(int resIndex, const char* atom) {

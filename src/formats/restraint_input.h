@@ -12,6 +12,9 @@ struct AtomChoice {
     bool residueGiven = false;
     int firstResidue = 0, lastResidue = 0;  // inclusive; equal for one residue
     std::string name;         // upper case; '*', '#', '%' and '+' are wildcards; empty: any
+    // Which pair of selections this choice came with: choices of the two ends
+    // pair up only within one pair (XPLOR's "or" after the numbers, NEF's rows).
+    int pair = 0;
 };
 
 // One end of a restraint: its alternatives, or why it cannot be read as atoms.

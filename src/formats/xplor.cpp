@@ -121,12 +121,14 @@ private:
         r.hasTarget = r.hasLower = r.hasUpper = true;
         r.target = values[0], r.lower = values[0] - values[1], r.upper = values[0] + values[2];
         // Pairs given as alternatives after the numbers: "... 1.0 or (sel) (sel)".
-        while (t_[pos_].kind == XplorToken::Word && !t_[pos_].quoted && is_keyword(t_[pos_].text, "or")) {
+        for (int pair = 1; t_[pos_].kind == XplorToken::Word && !t_[pos_].quoted && is_keyword(t_[pos_].text, "or");
+             ++pair) {
             ++pos_;
             for (RestraintEnd* end : {&r.end1, &r.end2}) {
                 RestraintEnd more;
                 Status s = parse_selection(t_, pos_, path_, more);
                 if (!s.ok()) return s;
+                for (AtomChoice& c : more.choices) c.pair = pair;
                 end->choices.insert(end->choices.end(), more.choices.begin(), more.choices.end());
                 if (end->problem.empty()) end->problem = more.problem;
             }

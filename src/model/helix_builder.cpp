@@ -9,7 +9,7 @@
 #include <utility>
 
 #include "model/ideal_geometry.h"
-#include "model/place.h"
+#include "geometry/place.h"
 #include "model/rotamers.h"
 
 using namespace ideal;

@@ -4,6 +4,8 @@
 #include <deque>
 #include <string>
 
+#include "geometry/backbone_points.h"
+
 // Sources:
 // [EH]  Engh & Huber (1991) Acta Cryst. A47, 392-400, Table 3: bond lengths
 //       and angles of the amino acids from small-molecule crystal structures.
@@ -25,15 +27,15 @@ namespace ideal {
 
 namespace {
 
-constexpr double CH = 1.09, NH = 1.01, OH = 0.97, SH = 1.34;  // [NH]
-constexpr double TET = 109.5;                                  // [TET]
+constexpr double CH = bondCH, NH = 1.01, OH = 0.97, SH = 1.34;  // [NH]
+constexpr double TET = tetrahedral;                                 // [TET]
 using D = Dihedral;
 constexpr D F = D::fixed, X1 = D::chi1, X2 = D::chi2, X3 = D::chi3, X4 = D::chi4;
 constexpr D P = D::chiralPlus, M = D::chiralMinus;
 
 // CB of most residues [EH]: CA-CB 1.530, N-CA-CB 110.5, C-CA-CB 110.1.
-InternalAtom cb(double bond = 1.530, double nCaCb = 110.5, double cCaCb = 110.1) {
-    return {"CB", "CA", bond, "N", nCaCb, "C", M, cCaCb};
+InternalAtom cb(double bond = caCb, double nAngle = nCaCb, double cAngle = cCaCb) {
+    return {"CB", "CA", bond, "N", nAngle, "C", M, cAngle};
 }
 // The alpha proton of L-residues [NH][TET], on the side opposite CB.
 const InternalAtom HA = {"HA", "CA", CH, "N", TET, "C", P, TET};

@@ -9,6 +9,7 @@
 
 
 #include "analysis/analysis_report.h"
+#include "analysis/assigned_restraints.h"
 #include "analysis/cluster.h"
 #include "analysis/ensemble.h"
 #include "search/contacts.h"
@@ -20,6 +21,8 @@
 #include "analysis/run_data.h"
 #include "base/text.h"
 #include "analysis/viewer_scripts.h"
+#include "html/report_page.h"
+#include "html/run_words.h"
 
 namespace fs = std::filesystem;
 
@@ -27,6 +30,7 @@ namespace {
 
 struct Options {
     std::string paramFile, reference, chains, residues, out;
+    std::string commandLine;  // as typed, for the report
     int top = 10, model = 1;
     double cluster = 1.0;
 };
@@ -124,14 +128,23 @@ Status analyze(const Options& o) {
     const RestraintNames names{*run.res, run.restraintLines, run.helix.resNum, n};
     const EnsembleText ensemble = ensemble_files(run.tmpl, models, run.param.proteinName);
     const std::vector<DrawnRestraint> restraints = drawn(run, topChecks[0]);
+    const AssignedFiles assigned = assigned_restraint_files(run, topChecks[0], NOEBUNDLE_VERSION);
+    ReportInput report{run, o.paramFile, results, models, topChecks, withReference ? &ref : nullptr, o.reference,
+                       std::string("noebundle-analyze ") + NOEBUNDLE_VERSION, o.commandLine, "", ""};
+    find_landscape(run.param, report.landscapePath, report.landscapeSvg);
+    std::string page;
+    if (!(status = report_html(report, page)).ok()) return status;
     const std::vector<std::pair<std::string, std::string>> files = {
         {"ranking.csv", ranking_csv(results, withReference)},
         {"violations.csv", violations_csv(topChecks, names)},
         {"ensemble.pdb", ensemble.pdb},
         {"ensemble.cif", ensemble.cif},
-        {"view.pml", pymol_script("ensemble.pdb", restraints)},
-        {"view.cxc", chimerax_script("ensemble.pdb", "restraints.pb")},
-        {"restraints.pb", chimerax_pseudobonds(restraints)}};
+        {"view.pml", pymol_script("ensemble.pdb", restraints, interface_direction(models[0].atoms))},
+        {"view.cxc", chimerax_script("ensemble.pdb", "restraints.pb", restraints, static_cast<int>(top))},
+        {"restraints.pb", chimerax_pseudobonds(restraints, static_cast<int>(top))},
+        {"assigned.tbl", assigned.xplor},
+        {"assigned.nef", assigned.nef},
+        {"report.html", page}};
     for (const auto& file : files)
         if (!replace_file(dir + "/" + file.first, file.second, true)) return Status::error(cannot_open(dir + "/" + file.first));
 
@@ -140,10 +153,10 @@ Status analyze(const Options& o) {
     print_line("Restraints of structure 1 (Delta " + decimals3(results[0].delta) + ", " +
                std::to_string(results[0].violations.violated) + " violated):");
     for (const std::string& line : violation_table(topChecks[0], names)) print_line(line);
-    print_line("The best " + std::to_string(top) + " (backbone: closest backbone atoms of two protomers, A):");
+    print_line("The best " + std::to_string(top) + " (backbone: closest backbone atoms of two protomers, Å):");
     for (const std::string& line : top_table(results, top, withReference)) print_line(line);
-    print_line(std::to_string(clusters.leaders.size()) + " clusters within " + decimals3(o.cluster) +
-               " A CA RMSD among the best " + std::to_string(top) + ":");
+    print_line(std::to_string(clusters.leaders.size()) + (clusters.leaders.size() == 1 ? " cluster" : " clusters") +
+               " within " + decimals3(o.cluster) + " Å CA RMSD among the best " + std::to_string(top) + ":");
     for (std::size_t c = 0; c < clusters.leaders.size(); ++c) {
         int members = 0;
         for (int id : clusters.cluster) members += id == static_cast<int>(c + 1) ? 1 : 0;
@@ -153,10 +166,10 @@ Status analyze(const Options& o) {
     if (withReference) {
         print_line("Reference '" + o.reference + "': " + std::to_string(ref.residues.size()) + " CA atoms per chain, residues " +
                    std::to_string(ref.residues.front()) + "-" + std::to_string(ref.residues.back()));
-        print_line("  structure 1: CA RMSD " + decimals3(results[0].reference.rmsd) + " A with " +
+        print_line("  structure 1: CA RMSD " + decimals3(results[0].reference.rmsd) + " Å with " +
                    assignment_text(results[0].reference, ref.chains));
     }
-    print_line("[Done] Tables, ensemble and viewer scripts written to '" + dir + "'");
+    print_line("[Done] Tables, ensemble, viewer scripts, assigned restraints and report.html written to '" + dir + "'");
     return Status::fine();
 }
 
@@ -164,8 +177,10 @@ Status analyze(const Options& o) {
 
 int main(int argc, char** argv) {
     Options o;
+    o.commandLine = shell_words(std::vector<std::string>(argv, argv + argc));
     CLI::App app{"Measures, clusters and compares the ranked structures of a noebundle run and writes\n"
-                 "tables, a multi-model ensemble with one chain per protomer and viewer scripts.",
+                 "tables, a multi-model ensemble with one chain per protomer, viewer scripts and a page\n"
+                 "to look at them in a browser (report.html).",
                  "noebundle-analyze"};
     app.add_option("PARAMETER_FILE", o.paramFile, "the parameter file of the run")->required();
     app.add_option("--top", o.top, "structures to detail, cluster and write (default 10)")->check(CLI::Range(1, 100000));
@@ -173,7 +188,7 @@ int main(int argc, char** argv) {
     app.add_option("--chains", o.chains, "its chains, A,B,... (default: the first with CA atoms)")->needs("--reference");
     app.add_option("--model", o.model, "its model (default 1)")->check(CLI::Range(1, 1000000))->needs("--reference");
     app.add_option("--residues", o.residues, "residues to compare, FIRST-LAST (default: all)")->needs("--reference");
-    app.add_option("--cluster", o.cluster, "cluster cutoff, CA RMSD in A (default 1.0)")->check(CLI::Range(0.0, 1e6));
+    app.add_option("--cluster", o.cluster, "cluster cutoff, CA RMSD in Å (default 1.0)")->check(CLI::Range(0.0, 1e6));
     app.add_option("--out", o.out, "output folder (default workDir/analysis)");
     app.set_version_flag("--version", std::string("noebundle-analyze ") + NOEBUNDLE_VERSION);
     if (!parse_command_line(app, argc, argv)) return 0;

@@ -1,6 +1,6 @@
 // noebundle-restraints: converts a restraint list as structure calculations
-// write it (XPLOR/CNS or NEF) into noebundle's restraint file, and reports
-// every restraint it keeps or drops.
+// write it (XPLOR/CNS or NEF) into noebundle's restraint file, and accounts
+// for every restraint, kept or dropped, before anything else it prints.
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -16,7 +16,8 @@
 namespace {
 
 struct Parameters {
-    std::string input, out, helix, chains;
+    std::string input, out, helix, chains, residues;
+    bool verbose = false;
 };
 
 // The residue numbers of the helix in a structure file (its first chain, as noebundle-search takes it).
@@ -49,6 +50,11 @@ Status convert(const Parameters& p) {
             options.chain1 == options.chain2)
             return Status::error("[Error] --chains needs two different chain names, as in A,B");
     }
+    if (!p.residues.empty()) {
+        options.useRange = true;
+        if (!parse_range(p.residues, options.firstResidue, options.lastResidue))
+            return Status::error("[Error] --residues needs FIRST-LAST, the first not above the last: " + p.residues);
+    }
     if (!p.helix.empty()) {
         options.useHelix = true;
         Status s = helix_residues(p.helix, options.helixResidues);
@@ -59,8 +65,13 @@ Status convert(const Parameters& p) {
     Conversion c;
     Status s = convert_restraints(p.input, options, c);
     if (!s.ok()) return s;
-    const std::string report = conversion_report(c);
-    print_line(report.substr(0, report.size() - 1));
+    // The accounting comes first, whatever follows.
+    const std::string summary = conversion_summary(c);
+    if (!print_line(summary.substr(0, summary.size() - 1))) return Status::error(stdoutFailure);
+    s = check_kept_count(c, options);
+    if (!s.ok()) return s;
+    const std::string details = conversion_details(c, p.verbose);
+    print_line(details.substr(0, details.size() - 1));
     const std::string kept = std::to_string(c.kept.size()) + " restraints";
     if (p.out.empty()) {
         print_line("[Done] " + kept + " kept; --out FILE writes them");
@@ -82,6 +93,8 @@ int main(int argc, char** argv) {
     app.add_option("--out", p.out, "write the restraint file here (replaced as a whole)");
     app.add_option("--helix", p.helix, "PDB or mmCIF file of the helix: drop residues it lacks");
     app.add_option("--chains", p.chains, "keep only restraints between these two chains, as in A,B");
+    app.add_option("--residues", p.residues, "keep only restraints between residues FIRST to LAST, as in 5-30");
+    app.add_flag("--verbose", p.verbose, "list every dropped restraint (default: the first 10 of each reason)");
     app.set_version_flag("--version", std::string("noebundle-restraints ") + NOEBUNDLE_VERSION);
     if (!parse_command_line(app, argc, argv)) return 0;
     check(convert(p));

@@ -37,11 +37,16 @@ void add_options(CLI::App& app, SearchOptions& p) {
     app.add_option("--max-memory", p.maxMemory, "most memory in MB the search may need (default: 2048)");
 }
 
-// What the best placement says about the search itself: a radius at the
-// grid's edge may have a better one beyond it; a positive packing energy
+// What the input and the best placement say about the search itself: an
+// oligomer file with another number of copies than numProtomer; a radius at
+// the grid's edge may have a better one beyond it; a positive packing energy
 // means its protomers' side chains overlap.
 std::vector<std::string> result_warnings(const SearchOutcome& out) {
     std::vector<std::string> lines;
+    const int copies = out.prepared.sameSequenceChains;
+    if (copies > 1 && copies != out.numProtomer)
+        lines.push_back("Warning: numProtomer is " + std::to_string(out.numProtomer) + " but the --from model has " +
+                        std::to_string(copies) + " chains of the chosen chain's sequence");
     if (out.result.best.empty()) return lines;
     const Hit& best = out.result.best.front();
     const std::vector<float>& radii = out.grid.radius;
@@ -59,11 +64,14 @@ std::vector<std::string> result_warnings(const SearchOutcome& out) {
 Status search_placements(const SearchOptions& p) {
     SearchOutcome out;
     Status status = run_search(p, out);
-    if (!status.ok()) return status;
-    const SearchResult& result = out.result;
-    if (!out.built.empty() && !print_line(out.built)) return Status::error(stdoutFailure);
+    if (status.ok() && !out.built.empty() && !print_line(out.built)) return Status::error(stdoutFailure);
+    for (const std::string& line : out.prepared.sideChainPoints)
+        if (status.ok() && !print_line(line)) return Status::error(stdoutFailure);
+    // The accounting of a conversion comes before anything that may fail after it.
     if (!out.conversion.empty() && !print_line(out.conversion.substr(0, out.conversion.size() - 1)))
         return Status::error(stdoutFailure);
+    if (!status.ok()) return status;
+    const SearchResult& result = out.result;
     std::vector<std::string> lines = {
         "Placements searched: " + std::to_string(result.searched), "Seconds: " + decimals(out.seconds, 2),
         "Placements per second: " + std::to_string(std::llround(result.searched / std::max(out.seconds, 1e-9)))};

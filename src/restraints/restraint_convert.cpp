@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <map>
+#include <set>
 #include <tuple>
 
 #include "formats/nef.h"
@@ -23,6 +24,8 @@ std::string atom_text(const AtomChoice& c) {
 }
 
 // One residue and one class for every alternative of the end, or why not.
+// Alternatives that differ only in the chain name the partner on either
+// neighbour; the chains are judged by chain_pairs.
 bool map_end(const RestraintEnd& end, MappedEnd& out, Drop& drop) {
     if (!end.problem.empty()) {
         drop = {"unreadable selection", "a selection " + end.problem};
@@ -49,7 +52,7 @@ bool map_end(const RestraintEnd& end, MappedEnd& out, Drop& drop) {
         }
         if (i == 0) {
             out = {c.chain, c.firstResidue, cls};
-        } else if (c.chain != out.chain || c.firstResidue != out.residue || cls != out.protonClass) {
+        } else if (c.firstResidue != out.residue || cls != out.protonClass) {
             drop = {"ambiguous end", "an end's alternatives " + out.chain + " " + std::to_string(out.residue) + " " +
                                          out.protonClass + " and " + c.chain + " " + std::to_string(c.firstResidue) +
                                          " " + cls + " differ"};
@@ -67,6 +70,29 @@ std::string sole_chain(const RestraintEnd& end) {
     return end.choices[0].chain;
 }
 
+// The chains of the two ends in each way the restraint may be met: the
+// alternatives of the ends that came in the same pair of selections.
+std::set<std::pair<std::string, std::string>> chain_pairs(const InputRestraint& r) {
+    std::set<std::pair<std::string, std::string>> pairs;
+    for (const AtomChoice& a : r.end1.choices)
+        for (const AtomChoice& b : r.end2.choices)
+            if (a.pair == b.pair) pairs.emplace(a.chain, b.chain);
+    return pairs;
+}
+
+// Whether the residue is left out by --helix or --residues, and why.
+bool outside(const ConvertOptions& o, int residue, Drop& drop) {
+    const std::string number = "residue " + std::to_string(residue);
+    if (o.useHelix && std::find(o.helixResidues.begin(), o.helixResidues.end(), residue) == o.helixResidues.end())
+        drop = {"not in the helix", number + " is not in the helix"};
+    else if (o.useRange && (residue < o.firstResidue || residue > o.lastResidue))
+        drop = {"outside --residues", number + " is outside " + std::to_string(o.firstResidue) + "-" +
+                                          std::to_string(o.lastResidue)};
+    else
+        return false;
+    return true;
+}
+
 bool map_restraint(const InputRestraint& r, const ConvertOptions& o, KeptRestraint& kept, Drop& drop) {
     const std::string chain = sole_chain(r.end1);
     if (!chain.empty() && chain == sole_chain(r.end2)) {
@@ -74,21 +100,29 @@ bool map_restraint(const InputRestraint& r, const ConvertOptions& o, KeptRestrai
         return false;
     }
     if (!map_end(r.end1, kept.end1, drop) || !map_end(r.end2, kept.end2, drop)) return false;
-    if (kept.end1.chain == kept.end2.chain) {
-        drop = {"intra-chain", "both ends in chain " + kept.end1.chain};
+    const auto pairs = chain_pairs(r);
+    std::size_t within = 0;  // alternatives that join a chain to itself
+    std::string self;
+    bool wanted = o.chain1.empty();
+    for (const auto& p : pairs) {
+        if (p.first == p.second && within++ == 0) self = p.first;
+        wanted = wanted || (p.first == o.chain1 && p.second == o.chain2) || (p.first == o.chain2 && p.second == o.chain1);
+    }
+    if (pairs.empty() || within == pairs.size()) {
+        drop = {"intra-chain", "both ends in chain " + (self.empty() ? kept.end1.chain : self)};
         return false;
     }
-    const std::string& a = kept.end1.chain;
-    const std::string& b = kept.end2.chain;
-    if (!o.chain1.empty() && !((a == o.chain1 && b == o.chain2) || (a == o.chain2 && b == o.chain1))) {
-        drop = {"other chains", "between chains " + a + " and " + b};
+    if (within > 0) {
+        drop = {"ambiguous end", "an alternative joins chain " + self + " to itself"};
+        return false;
+    }
+    if (!wanted) {
+        drop = {"other chains", "between chains " + pairs.begin()->first + " and " + pairs.begin()->second};
         return false;
     }
     for (const MappedEnd* e : {&kept.end1, &kept.end2})
-        if (o.useHelix && std::find(o.helixResidues.begin(), o.helixResidues.end(), e->residue) == o.helixResidues.end()) {
-            drop = {"not in the helix", "residue " + std::to_string(e->residue) + " is not in the helix"};
-            return false;
-        }
+        if (outside(o, e->residue, drop)) return false;
+    kept.eitherNeighbour = pairs.size() > 1;
     kept.pairClass = 0;
     for (const MappedEnd* e : {&kept.end1, &kept.end2})
         kept.pairClass += (e->protonClass == "HN" || e->protonClass == "HA" || e->protonClass == "HB") ? 0 : 1;
@@ -146,9 +180,12 @@ Status convert_restraints(const std::string& inputPath, const ConvertOptions& op
     Status s = read_restraint_input(inputPath, out.input);
     if (!s.ok()) return s;
     map_restraints(options, out);
-    if (out.kept.size() > std::size_t(maxConvertedRestraints))
-        return Status::error("[Error] " + std::to_string(out.kept.size()) + " restraints kept from '" + inputPath +
-                             "', more than the " + std::to_string(maxConvertedRestraints) +
-                             " noebundle takes: " + options.narrowing + " keeps only theirs");
     return Status::fine();
+}
+
+Status check_kept_count(const Conversion& c, const ConvertOptions& options) {
+    if (c.kept.size() <= std::size_t(maxConvertedRestraints)) return Status::fine();
+    return Status::error("[Error] " + std::to_string(c.kept.size()) + " restraints kept from '" + c.path +
+                         "', more than the " + std::to_string(maxConvertedRestraints) +
+                         " noebundle takes: " + options.narrowing + " keeps only theirs");
 }

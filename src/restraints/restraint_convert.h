@@ -14,9 +14,11 @@
 struct ConvertOptions {
     bool useHelix = false;
     std::vector<int> helixResidues;  // with useHelix: ends on other residues are dropped
+    bool useRange = false;           // --residues: ends outside firstResidue-lastResidue are dropped
+    int firstResidue = 0, lastResidue = 0;
     std::string chain1, chain2;      // when given: only restraints between these two chains
     // How the message on too many restraints tells the user to keep fewer.
-    std::string narrowing = "--helix with a helix of fewer residues (one range FIRST-LAST)";
+    std::string narrowing = "--residues FIRST-LAST";
 };
 
 struct MappedEnd {
@@ -29,6 +31,7 @@ struct KeptRestraint {
     std::size_t input;  // index in Conversion::input.restraints
     MappedEnd end1, end2;
     int pairClass;  // ends that stand for a CB: 0, 1 or 2
+    bool eitherNeighbour = false;  // the alternatives put the partner on more than one chain
 };
 
 struct DroppedRestraint {
@@ -56,6 +59,8 @@ Status read_restraint_input(const std::string& path, RestraintInput& out);
 // Maps every restraint of out.input, filling out.kept and out.dropped.
 void map_restraints(const ConvertOptions& options, Conversion& out);
 
-// Reads and maps; an error when the file cannot be read or more than
-// maxConvertedRestraints are kept (out then holds the full accounting).
+// Reads and maps; an error only when the file cannot be read.
 Status convert_restraints(const std::string& inputPath, const ConvertOptions& options, Conversion& out);
+
+// An error when more than maxConvertedRestraints are kept, telling how to keep fewer.
+Status check_kept_count(const Conversion& c, const ConvertOptions& options);

@@ -1,5 +1,7 @@
 #include "restraints/restraint_report.h"
 
+#include <vector>
+
 #include "formats/parameter.h"
 #include "base/text.h"
 
@@ -20,6 +22,18 @@ std::string lines_text(const SkippedSection& s) {
     return "lines " + std::to_string(s.firstLine) + "-" + std::to_string(s.lastLine) + " (" + s.what + ")";
 }
 
+// The reasons for dropping, each with its count, in the order first met.
+std::vector<std::pair<std::string, int>> reasons(const Conversion& c) {
+    std::vector<std::pair<std::string, int>> byReason;
+    for (const DroppedRestraint& d : c.dropped) {
+        auto it = byReason.begin();
+        while (it != byReason.end() && it->first != d.reason) ++it;
+        if (it == byReason.end()) byReason.emplace_back(d.reason, 1);
+        else ++it->second;
+    }
+    return byReason;
+}
+
 }  // namespace
 
 std::string restraint_file_text(const Conversion& c) {
@@ -28,7 +42,7 @@ std::string restraint_file_text(const Conversion& c) {
     return text;
 }
 
-std::string conversion_report(const Conversion& c) {
+std::string conversion_summary(const Conversion& c) {
     const RestraintInput& in = c.input;
     std::string out = "Read '" + c.path + "' as " + in.format + ": " + std::to_string(in.restraints.size()) +
                       " distance restraints, " + std::to_string(c.kept.size()) + " kept, " +
@@ -36,14 +50,24 @@ std::string conversion_report(const Conversion& c) {
     for (const SkippedSection& s : in.sections) out += "Skipped " + lines_text(s) + "\n";
     for (const auto& kind : in.skipped)
         out += "Skipped " + std::to_string(kind.second) + " statement(s): " + kind.first + "\n";
+    int either = 0;
+    for (const KeptRestraint& k : c.kept) either += k.eitherNeighbour ? 1 : 0;
+    out += "Kept by form:\n";
+    out += "  " + left("between two chains", 30) + padded(int(c.kept.size()) - either, 6) + "\n";
+    out += "  " + left("partner on either neighbour", 30) + padded(either, 6) + "\n";
+    out += "Dropped by reason:\n";
+    for (const auto& reason : reasons(c)) out += "  " + left(reason.first, 30) + padded(reason.second, 6) + "\n";
+    return out;
+}
 
+std::string conversion_details(const Conversion& c, bool verbose) {
     const Parameter p;  // the class bounds noebundle scores with
     const char* const pairName[3] = {"CA-CA", "CA-CB", "CB-CB"};
-    out += "Kept (noebundle scores with the class bounds, not with the listed distances):\n";
+    std::string out = "Kept (noebundle scores with the class bounds, not with the listed distances):\n";
     out += "  " + left("from", 14) + left("restraint", 46) + "   lower  target   upper  class    bounds\n";
     int flagged = 0;
     for (const KeptRestraint& k : c.kept) {
-        const InputRestraint& r = in.restraints[k.input];
+        const InputRestraint& r = c.input.restraints[k.input];
         const float low = p.pairDistance[k.pairClass] - p.pairTolerance[k.pairClass];
         const float high = p.pairDistance[k.pairClass] + p.pairTolerance[k.pairClass];
         out += "  " + left(r.origin, 14) + left(restraint_line(k), 46) + number(r.hasLower, r.lower) +
@@ -58,16 +82,21 @@ std::string conversion_report(const Conversion& c) {
     if (flagged > 0)
         out += std::to_string(flagged) + " kept restraint(s) have an upper bound below their class's lower bound\n";
 
-    out += "Dropped:\n";
-    std::vector<std::pair<std::string, int>> byReason;
-    for (const DroppedRestraint& d : c.dropped) {
-        out += "  " + left(d.origin, 14) + d.reason + ": " + d.detail + "\n";
-        auto it = byReason.begin();
-        while (it != byReason.end() && it->first != d.reason) ++it;
-        if (it == byReason.end()) byReason.emplace_back(d.reason, 1);
-        else ++it->second;
+    out += "Dropped, by reason:\n";
+    for (const auto& reason : reasons(c)) {
+        out += "  " + reason.first + " (" + std::to_string(reason.second) + "):\n";
+        int shown = 0;
+        for (const DroppedRestraint& d : c.dropped)
+            if (d.reason == reason.first && (verbose || shown < droppedShownPerReason)) {
+                out += "    " + left(d.origin, 14) + d.detail + "\n";
+                ++shown;
+            }
+        if (shown < reason.second)
+            out += "    ... " + std::to_string(reason.second - shown) + " more (--verbose lists them all)\n";
     }
-    out += "Dropped by reason:\n";
-    for (const auto& reason : byReason) out += "  " + left(reason.first, 22) + padded(reason.second, 6) + "\n";
     return out;
+}
+
+std::string conversion_report(const Conversion& c, bool verbose) {
+    return conversion_summary(c) + conversion_details(c, verbose);
 }

@@ -10,5 +10,18 @@
 // The lines of noebundle's restraint file, one kept restraint each.
 std::string restraint_file_text(const Conversion& c);
 
-// The table for standard output, every line ending in a line feed.
-std::string conversion_report(const Conversion& c);
+// Dropped statements listed under each reason unless verbose.
+constexpr int droppedShownPerReason = 10;
+
+// The accounting for standard output, first whatever follows: what was read
+// and skipped, the kept restraints by form and the dropped ones by reason.
+// Every line ends in a line feed.
+std::string conversion_summary(const Conversion& c);
+
+// What follows it: the kept restraints beside their class bounds, then the
+// dropped statements grouped by reason (the first droppedShownPerReason of
+// each, or all when verbose).
+std::string conversion_details(const Conversion& c, bool verbose);
+
+// Both, the summary first.
+std::string conversion_report(const Conversion& c, bool verbose = false);

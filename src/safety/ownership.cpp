@@ -58,3 +58,9 @@ std::string OutputRecord::text() const {
     }
     return out;
 }
+
+std::vector<std::string> OutputRecord::paths() const {
+    std::vector<std::string> out;
+    for (const auto& entry : files_) out.push_back(entry.first);
+    return out;
+}

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <vector>
 
 struct Fingerprint {
     std::uint64_t sum = 0, lines = 0;
@@ -25,6 +26,8 @@ public:
     bool holds(const std::string& path, const std::string& content) const;
     void set(const std::string& path, const std::string& content);
     std::string text() const;
+    // The full paths of the files recorded, in their order.
+    std::vector<std::string> paths() const;
 
 private:
     std::map<std::string, Fingerprint> files_;

@@ -58,7 +58,7 @@ std::string normalized(const std::string& text) {
 // The helix text: built from --sequence or taken from --from (claiming
 // pdbFile unless it holds the same helix), or pdbFile as it is.
 Status helix_text(const SearchOptions& o, const SearchSettings& s, const Parameter& param, OutputSet& outputs,
-                  std::string& pdbText, std::string& built) {
+                  std::string& pdbText, std::string& built, PreparationNotes& notes) {
     if (o.hasSequence) {
         const std::vector<BuiltAtom> atoms = build_ideal_helix(o.sequence, static_cast<int>(s.first));
         pdbText = helix_pdb_text(atoms);
@@ -68,7 +68,7 @@ Status helix_text(const SearchOptions& o, const SearchSettings& s, const Paramet
     } else if (o.from.empty()) {
         return read_whole(param.pdbFile, pdbText) ? Status::fine() : Status::error(cannot_open(param.pdbFile));
     } else {
-        Status status = extract_helix(o.from, s.choice, pdbText);
+        Status status = extract_helix(o.from, s.choice, pdbText, &notes);
         if (!status.ok()) return status;
     }
     std::string existing;
@@ -89,11 +89,12 @@ Status converted_restraints(const SearchOptions& o, const Parameter& param, cons
     ConvertOptions options;
     options.useHelix = true;
     options.helixResidues = helix.resNum;
-    options.narrowing = "--residues FIRST-LAST";
     Conversion conversion;
     Status status = convert_restraints(o.restraints, options, conversion);
     if (!status.ok()) return status;
-    report = conversion_report(conversion);
+    report = conversion_summary(conversion);  // shown even when the count fails
+    if (!(status = check_kept_count(conversion, options)).ok()) return status;
+    report += conversion_details(conversion, false);
     noeText = restraint_file_text(conversion);
     std::string existing;
     if (read_whole(param.noeFile, existing) && existing == noeText) return Status::fine();
@@ -150,7 +151,8 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     std::string pdbText;
     Helix helix;
     Restraint res{};
-    status = helix_text(o, s, param, outputs, pdbText, out.built);
+    out.numProtomer = param.numProtomer;
+    status = helix_text(o, s, param, outputs, pdbText, out.built, out.prepared);
     if (status.ok()) status = read_helix(pdbText, param.pdbFile, helix);
     if (status.ok()) align_on_z(helix.coord, helix.numResidue, helix.center, helix.angle);
     std::string noeText;
@@ -162,6 +164,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     } else if (status.ok()) {
         status = load_restraints(param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res);
     }
+    apply_noe_model(param.noeModel, res);
     const std::string checkText = std::to_string(helix.numResidue) + "\n" + std::to_string(helix.checkAux) + "\n";
     const std::string originText = status.ok() ? aligned_template(pdbText, helix.center, helix.angle) : "";
     std::string existing;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/prepare.h"
 #include "safety/outputs.h"
 #include "search/search.h"
 #include "search/search_settings.h"
@@ -18,6 +19,8 @@ struct SearchOutcome {
     std::vector<Backup> backups;  // files replaced under --force, and where they are kept
     std::string conversion;       // with --restraints: the accounting of the conversion
     std::string built;            // with --sequence: what was built
+    PreparationNotes prepared;    // with --from: side-chain points placed, copies of the chain
+    int numProtomer = 0;
 };
 
 Status run_search(const SearchOptions& o, SearchOutcome& out);

@@ -47,6 +47,7 @@ void Restraint::read_restraint() {
     if (!open_input(in, param.noeFile)) fail(cannot_open(param.noeFile));
     for (std::string line; std::getline(in, line);) process_unambiguous(line);
     check(count_status(*this, param.noeFile));
+    apply_noe_model(param.noeModel, *this);
 }
 
 void Restraint::process_unambiguous(std::string& line) {

@@ -12,7 +12,8 @@
 # any file), "stdout" (a file standard output goes to, e.g. /dev/full),
 # "file_size_limit" (bytes a written file may reach, as on a full disk),
 # "locked" (another process holds the folder's lock). case.json also states
-# the expected "status" and "first" line of standard output; "changes" lists
+# the expected "status" and "first" line of standard output, and optionally
+# its "last" line (an error after an accounting); "changes" lists
 # the inputs the run may rewrite. Every other input must keep its bytes,
 # nothing may reach standard error, and no temporary file (*.tmp) may be
 # left that was not there before; "absent" lists files that must be gone
@@ -92,6 +93,9 @@ def run_case(build, name):
         problems.append("exit status %d, expected %d" % (result.returncode, description["status"]))
     if first != description["first"]:
         problems.append("first line %r, expected %r" % (first, description["first"]))
+    last = out.rstrip("\n").rsplit("\n", 1)[-1]
+    if "last" in description and last != description["last"]:
+        problems.append("last line %r, expected %r" % (last, description["last"]))
     if result.stderr:
         problems.append("standard error: %r" % result.stderr[:200])
     for entry, digest in before.items():

@@ -7,7 +7,7 @@
 
 #include "model/helix_builder.h"
 #include "model/ideal_geometry.h"
-#include "model/place.h"
+#include "geometry/place.h"
 #include "model/rotamers.h"
 
 using namespace ideal;

@@ -2,11 +2,13 @@
 // restraint file: the BM2 example, the archive's 2JR2 file, and the mapping.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 
 #include "restraints/restraint_convert.h"
 #include "restraints/restraint_report.h"
 #include "support.h"
+#include "formats/nef.h"
 #include "formats/xplor.h"
 
 namespace {
@@ -21,10 +23,25 @@ TEST(RestraintConvert, BothBm2FilesGiveTheShippedRestraintFile) {
         EXPECT_EQ(c.dropped.size(), 5u) << name;  // one for each reason
     }
     TempDir dir;
-    const RunResult run = run_program("noebundle-restraints", {bm2 + "bm2.tbl", "--out", dir.file("out.noe")}, dir.path());
+    fs::create_directory(dir.file("run"));
+    fs::copy_file(bm2 + "bm2.tbl", dir.file("run/bm2.tbl"));
+    const RunResult run = run_program("noebundle-restraints", {"run/bm2.tbl", "--out", "run/bm2.noe"}, dir.path());
     EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(lines_of(run.out).back(), "[Done] 21 restraints written to '" + dir.file("out.noe") + "'");
-    EXPECT_EQ(read_text(dir.file("out.noe")), read_text(bm2 + "bm2.noe"));
+    EXPECT_EQ(read_text(dir.file("run/bm2.noe")), read_text(bm2 + "bm2.noe"));
+    // The output the example's README shows, where "..." stands for lines left out.
+    const std::vector<std::string> readme = lines_of(read_text(bm2 + "README.md"));
+    auto shown = std::find(readme.begin(), readme.end(), "```text");
+    ASSERT_NE(shown, readme.end());
+    const std::vector<std::string> out = lines_of(run.out);
+    std::size_t next = 0;
+    for (++shown; shown != readme.end() && *shown != "```"; ++shown) {
+        if (*shown == "...") continue;
+        const bool skipping = *(shown - 1) == "...";
+        while (skipping && next < out.size() && out[next] != *shown) ++next;
+        ASSERT_LT(next, out.size()) << *shown;
+        EXPECT_EQ(out[next++], *shown);
+    }
+    EXPECT_EQ(next, out.size());
 }
 
 // The class the report names is the one noebundle scores with: CB stands in
@@ -47,8 +64,8 @@ TEST(RestraintConvert, ArchiveFile2jr2IsReadCompletely) {
     // The restraint file of PDB entry 2JR2 as the archive keeps it: a homodimer,
     // hydrogen-bond and NOE distances and dihedral restraints over two lines.
     Conversion c;
-    const Status s = convert_restraints(std::string(TEST_DATA) + "/2jr2.mr", ConvertOptions(), c);
-    EXPECT_EQ(s.message.substr(0, 34), "[Error] 139 restraints kept from '");
+    ASSERT_TRUE(convert_restraints(std::string(TEST_DATA) + "/2jr2.mr", ConvertOptions(), c).ok());
+    EXPECT_EQ(check_kept_count(c, ConvertOptions()).message.substr(0, 34), "[Error] 139 restraints kept from '");
     EXPECT_EQ(c.input.restraints.size(), 1510u);
     EXPECT_EQ(c.kept.size(), 139u);
     std::map<std::string, int> reasons;
@@ -112,8 +129,12 @@ TEST(RestraintConvert, SelectionsToLinesOrReasons) {
     const std::string b8 = " (segid B and resid 8 and name HG#) 4.0 2.2 1.0";
     ConvertOptions helix;
     helix.useHelix = true, helix.helixResidues = {8, 9};
-    ConvertOptions pairAB;
+    ConvertOptions pairAB, pairAC, range;
     pairAB.chain1 = "A", pairAB.chain2 = "B";
+    pairAC.chain1 = "A", pairAC.chain2 = "C";
+    range.useRange = true, range.firstResidue = 8, range.lastResidue = 9;
+    const std::string s9 = "(segid A and resid 9 and name HG#)", a9 = "assign " + s9;
+    const std::string eitherBD = "((segid B and resid 5 and name HA) or (segid D and resid 5 and name HA)) 4 2 1";
     const struct {
         std::string text;
         ConvertOptions options;
@@ -142,6 +163,25 @@ TEST(RestraintConvert, SelectionsToLinesOrReasons) {
         {"assign (segid A and resid 9 and resid 10)" + b8, {}, "unreadable selection"},
         {"assign (segid C and resid 9 and name HA)" + b8, pairAB, "other chains"},
         {"assign (segid A and resid 10 and name HA)" + b8, helix, "not in the helix"},
+        {"assign (segid A and resid 7 and name HA)" + b8, range, "outside --residues"},
+        {"assign (segid A and resid 8 and name HA)" + b8, range, "(resid 8 and name HA) (resid 8 and name HG)"},
+        // The partner on either neighbour: inside a selection, or as pairs after the numbers.
+        {"assign (segid A and resid 9 and name HG#) " + eitherBD, {}, "(resid 9 and name HG) (resid 5 and name HA)"},
+        {"ASSI (SEGI A AND RESI 9 AND NAME HG#) ((SEGI B AND RESI 5 AND NAME HA) OR (SEGI D AND RESI 5 AND NAME HA)) 4 2 1",
+         {}, "(resid 9 and name HG) (resid 5 and name HA)"},
+        {a9 + " (segid B and resid 5 and name HA) 4 2 1 or " + s9 + " (segid D and resid 5 and name HA)", {},
+         "(resid 9 and name HG) (resid 5 and name HA)"},
+        {a9 + " (segid B and resid 5 and name HA) 4 2 1 or (segid B and resid 9 and name HG2) (segid A and resid 5 and name HA)",
+         {}, "(resid 9 and name HG) (resid 5 and name HA)"},
+        {"assign (segid A and resid 9 and name HG#) " + eitherBD, pairAB, "(resid 9 and name HG) (resid 5 and name HA)"},
+        {"assign (segid A and resid 9 and name HG#) " + eitherBD, pairAC, "other chains"},
+        {a9 + " ((segid A and resid 5 and name HA) or (segid B and resid 5 and name HA)) 4 2 1", {}, "ambiguous end"},
+        {"assign ((segid A or segid B) and resid 9 and name HG#) ((segid B or segid A) and resid 5 and name HA) 4 2 1", {},
+         "ambiguous end"},
+        {a9 + " ((segid B and resid 5 and name HA) or (segid D and resid 6 and name HA)) 4 2 1", {}, "ambiguous end"},
+        {a9 + " ((segid B and resid 5 and name HA) or (segid D and resid 5 and name HB#)) 4 2 1", {}, "ambiguous end"},
+        {a9 + " (segid A and resid 5 and name HA) 4 2 1 or " + s9 + " (segid A and resid 5 and name HA2)", {},
+         "intra-chain"},
     };
     for (const auto& c : cases) {
         Conversion out;
@@ -149,6 +189,72 @@ TEST(RestraintConvert, SelectionsToLinesOrReasons) {
         map_restraints(c.options, out);
         const std::string got = out.kept.empty() ? out.dropped.at(0).reason : restraint_file_text(out);
         EXPECT_EQ(got, out.kept.empty() ? c.expected : c.expected + "\n") << c.text;
+        // Alternatives on several chains are counted as the partner on either neighbour.
+        const bool several = c.text.find("segid D") != std::string::npos || c.text.find("SEGI D") != std::string::npos ||
+                             c.text.find("or (segid B") != std::string::npos;
+        if (!out.kept.empty()) {
+            EXPECT_EQ(out.kept[0].eitherNeighbour, several) << c.text;
+        }
+    }
+}
+
+// NEF rows of one restraint that differ only in the chain become the plain
+// restraint; rows that leave a chain paired with itself, or differ in the
+// residue, are dropped; the summary counts each kind.
+TEST(RestraintConvert, NefRowsOnEitherNeighbour) {
+    const std::string rows[] = {
+        "1 A 9 HG1 B 5 HA", "1 A 9 HG1 D 5 HA",    // either neighbour of a tetramer
+        "2 A 13 HD1 B 8 HA", "2 B 13 HD1 A 8 HA",  // both directions of a dimer
+        "3 A 16 HG B 12 HA",                        // plain
+        "4 A 20 HD1 A 15 HA", "4 A 20 HD1 B 15 HA", "5 A 23 HD1 B 19 HA", "5 A 23 HD1 D 18 HA"};
+    std::string text = "data_t\nsave_l\nloop_\n";
+    for (const char* tag : {"restraint_id", "chain_code_1", "sequence_code_1", "atom_name_1", "chain_code_2",
+                            "sequence_code_2", "atom_name_2"})
+        text += std::string("_nef_distance_restraint.") + tag + "\n";
+    for (const std::string& row : rows) text += row + "\n";
+    Conversion c;
+    c.path = "t.nef";
+    ASSERT_TRUE(read_nef(text + "stop_\nsave_\n", "t.nef", c.input).ok());
+    map_restraints(ConvertOptions(), c);
+    EXPECT_EQ(restraint_file_text(c),
+              "(resid 9 and name HG) (resid 5 and name HA)\n(resid 13 and name HD) (resid 8 and name HA)\n"
+              "(resid 16 and name HG) (resid 12 and name HA)\n");
+    const std::vector<std::string> summary = lines_of(conversion_summary(c));
+    EXPECT_EQ(summary, (std::vector<std::string>{
+                           "Read 't.nef' as NEF: 5 distance restraints, 3 kept, 2 dropped", "Kept by form:",
+                           "  between two chains                 1", "  partner on either neighbour        2",
+                           "Dropped by reason:", "  ambiguous end                      2"}));
+    EXPECT_EQ(c.dropped.at(0).detail, "an alternative joins chain A to itself");
+}
+
+// The accounting comes first, also before the error on too many restraints;
+// the dropped statements follow by reason, ten of each unless --verbose.
+TEST(RestraintConvert, AccountingFirstAndDroppedByReason) {
+    TempDir dir;
+    const std::string mr = std::string(TEST_DATA) + "/2jr2.mr";
+    const RunResult tooMany = run_program("noebundle-restraints", {mr}, dir.path());
+    const std::vector<std::string> out = lines_of(tooMany.out);
+    EXPECT_EQ(tooMany.status, 1);
+    ASSERT_EQ(out.size(), 12u) << tooMany.out;
+    EXPECT_EQ(out[0], "Read '" + mr + "' as XPLOR/CNS: 1510 distance restraints, 139 kept, 1371 dropped");
+    EXPECT_EQ(out[9], "  intra-chain                     1142");
+    EXPECT_EQ(out[11], "[Error] 139 restraints kept from '" + mr +
+                           "', more than the 100 noebundle takes: --residues FIRST-LAST keeps only theirs");
+    for (const bool verbose : {false, true}) {
+        std::vector<std::string> args = {mr, "--residues", "5-30"};
+        if (verbose) args.push_back("--verbose");
+        const RunResult run = run_program("noebundle-restraints", args, dir.path());
+        EXPECT_EQ(run.status, 0);
+        std::map<std::string, int> listed;  // dropped lines shown, by the heading above them
+        std::string heading;
+        for (const std::string& line : lines_of(run.out)) {
+            if (line.compare(0, 2, "  ") == 0 && line.compare(0, 3, "   ") != 0 && line.back() == ':') heading = line;
+            else if (!heading.empty() && line.compare(0, 9, "    line ") == 0) ++listed[heading];
+        }
+        EXPECT_EQ(listed, (std::map<std::string, int>{{"  intra-chain (1142):", verbose ? 1142 : 10},
+                                                      {"  outside --residues (314):", verbose ? 314 : 10},
+                                                      {"  duplicate (32):", verbose ? 32 : 10}}));
+        EXPECT_EQ(lines_of(run.out).back(), "[Done] 22 restraints kept; --out FILE writes them");
     }
 }
 

@@ -1,0 +1,104 @@
+#include "html/report_page.h"
+
+#include <map>
+
+#include "html/escape.h"
+#include "html/page_data.h"
+#include "html/page_template.h"
+#include "html/run_words.h"
+#include "safety/ownership.h"
+#include "base/text.h"
+#include "safety/workdir.h"
+
+namespace {
+
+// The ranking table's columns: heading, and whether it needs a reference.
+std::string ranking_head(bool withReference) {
+    std::string s;
+    for (const char* name : {"rank", "Delta (\xC3\x85)", "phi (\xC2\xB0)", "theta (\xC2\xB0)", "psi (\xC2\xB0)",
+                             "radius (\xC3\x85)", "closest backbone (\xC3\x85)", "packing energy", "violated",
+                             "largest violation (\xC3\x85)"})
+        s += std::string("<th>") + name + "</th>";
+    if (withReference) s += "<th>CA RMSD to reference (\xC3\x85)</th>";
+    return s + "<th>cluster</th>";
+}
+
+std::string ranking_rows(const ReportInput& in) {
+    std::string s;
+    for (std::size_t k = 0; k < in.models.size(); ++k) {
+        const RankedResult& r = in.results[k];
+        std::vector<std::string> cells = {std::to_string(r.rank), decimals3(r.delta), decimals3(degrees(r.row[0])),
+                                          decimals3(degrees(r.row[1])), decimals3(degrees(r.row[2])), decimals3(r.row[3]),
+                                          decimals3(r.closestBackbone), decimals3(r.packing),
+                                          std::to_string(r.violations.violated), decimals3(r.violations.largest)};
+        if (in.reference) cells.push_back(decimals3(r.reference.rmsd));
+        cells.push_back(r.cluster > 0 ? std::to_string(r.cluster) : std::string());
+        s += "<tr data-structure=\"" + std::to_string(k) + "\">";
+        for (const std::string& cell : cells) s += "<td>" + cell + "</td>";
+        s += "</tr>\n";
+    }
+    return s;
+}
+
+std::string landscape_html(const ReportInput& in) {
+    if (in.landscapePath.empty())
+        return "<p class=\"missing\">The working folder has no score landscape: <code>noebundle-search</code> "
+               "draws one with <code>--map FILE.svg</code>.</p>";
+    // An image, not inline SVG: a picture from a file cannot run script in the page.
+    return "<p>From <code>" + html_escaped(in.landscapePath) + "</code>.</p>\n<img class=\"landscape\" alt=\"score landscape\" src=\"data:image/svg+xml;base64," +
+           base64(in.landscapeSvg) + "\">";
+}
+
+std::string reference_html(const ReportInput& in) {
+    if (!in.reference)
+        return "<p class=\"missing\">No reference structure was given: <code>--reference FILE</code> compares "
+               "every structure with a deposited oligomer (CA RMSD).</p>";
+    const Reference& ref = *in.reference;
+    std::string chains;
+    for (const std::string& c : ref.chains) chains += (chains.empty() ? "" : ",") + c;
+    const std::string text = "'" + in.referencePath + "', chains " + chains + ": " + std::to_string(ref.residues.size()) +
+                             " CA atoms per chain, residues " + std::to_string(ref.residues.front()) + "-" +
+                             std::to_string(ref.residues.back()) + ". Structure 1: CA RMSD " +
+                             decimals3(in.results[0].reference.rmsd) + " \xC3\x85 with " +
+                             assignment_text(in.results[0].reference, ref.chains) + ".";
+    return "<p>Compared with " + html_escaped(text) + "</p>";
+}
+
+}  // namespace
+
+bool find_landscape(const Parameter& param, std::string& path, std::string& svg) {
+    std::string recordText;
+    if (!read_whole(record_path(param), recordText)) return false;
+    OutputRecord record;
+    record.parse(recordText);
+    for (const std::string& file : record.paths()) {
+        if (file.size() < 4 || file.compare(file.size() - 4, 4, ".svg") != 0) continue;
+        if (read_whole(file, svg) && record.holds(file, svg)) {
+            path = file;
+            return true;
+        }
+    }
+    svg.clear();
+    return false;
+}
+
+Status report_html(const ReportInput& in, std::string& page) {
+    const RunData& run = in.run;
+    const RunWords words{run.param, in.paramPath, run.tmpl.lines, run.helix.resNum, run.res->numRestraint,
+                         run.ranked.size(), in.program, in.commandLine};
+    const PageData data{run.tmpl, run.helix, *run.res, run.restraintLines, in.results, in.models, in.checks,
+                        run.param.numProtomer};
+    const std::map<std::string, std::string> values = {
+        {"TITLE", html_escaped(run.param.proteinName)},
+        {"TOP", std::to_string(in.models.size())},
+        {"RUN", run_words_html(words)},
+        {"RANKING_HEAD", ranking_head(in.reference != nullptr)},
+        {"RANKING_ROWS", ranking_rows(in)},
+        {"LANDSCAPE", landscape_html(in)},
+        {"REFERENCE", reference_html(in)},
+        {"DATA", page_data_json(data)},
+        {"VIEWER_LICENCE", html_escaped(std::string(viewer_licence()))},
+        {"VIEWER_LICENCE_COMMENT", std::string(viewer_licence())},
+        {"VIEWER_SCRIPT", std::string(viewer_script())}};
+    return fill_template(report_template(), values, page);
+}

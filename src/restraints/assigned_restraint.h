@@ -1,0 +1,26 @@
+// A distance restraint with both ends on named atoms of named chains, as a
+// refinement program takes it: what the analysis exports from a run, once
+// for every pair of protomers the restraint joins.
+#pragma once
+#include <string>
+#include <vector>
+
+struct AssignedAtom {
+    std::string chain;
+    int residue = 0;
+    std::string residueName;
+    std::string atomName;  // a proton's name; the writers add their own wildcard
+    bool wildcard = false; // the protons whose names go on with more digits
+};
+
+struct AssignedRestraint {
+    std::string comment;  // names where the restraint comes from
+    AssignedAtom end1, end2;
+    float distance, lower, upper;  // Angstrom
+};
+
+// One residue of a chain's sequence.
+struct SequenceResidue {
+    int number;
+    std::string name;
+};

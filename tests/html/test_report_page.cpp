@@ -1,0 +1,120 @@
+// report.html: written by noebundle-analyze with every user text escaped and
+// what is missing said; the search's landscape found only as it left it;
+// the page small enough for ten pentamers of a 40-residue helix.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "html/report_page.h"
+#include "safety/ownership.h"
+#include "support.h"
+#include "base/text.h"
+#include "safety/workdir.h"
+
+namespace {
+
+bool holds(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+TEST(ReportPage, WrittenWithUserTextEscapedAndWhatIsMissingSaid) {
+    TempDir dir;
+    const std::string params = make_workspace(dir, 4, read_text(TEST_DATA "/../bad_inputs/base/abc.cs"));
+    const std::string name = "a<b>&\"c'";
+    std::string text = read_text(params);
+    text.replace(text.find("abc"), 3, name);
+    write_text(params, text);
+    fs::rename(dir.file("abc.cs"), dir.file(name + ".cs"));
+    ASSERT_EQ(run_program("noebundle", {params}, dir.path()).status, 0);
+    const RunResult analysis = run_program("noebundle-analyze", {params, "--top", "2", "--out", "my <out>"}, dir.path());
+    ASSERT_EQ(analysis.status, 0) << analysis.out;
+    EXPECT_EQ(lines_of(analysis.out).back(), "[Done] Tables, ensemble, viewer scripts, assigned restraints and report.html written to 'my <out>'");
+
+    const std::string page = read_text(dir.file("my <out>/report.html"));
+    EXPECT_TRUE(holds(page, "<title>a&lt;b&gt;&amp;&quot;c&#39;: noebundle analysis</title>"));
+    EXPECT_FALSE(holds(page, "a<b>"));
+    EXPECT_TRUE(holds(page, "--out &#39;my &lt;out&gt;&#39;</code>"));  // the command line, shell-quoted
+    EXPECT_TRUE(holds(page, "The working folder has no score landscape"));
+    EXPECT_TRUE(holds(page, "No reference structure was given"));
+    EXPECT_TRUE(holds(page, "noeModel window (violated below the lower or above the upper bound)"));
+    EXPECT_TRUE(holds(page, "\"chains\":[\"A\",\"B\",\"C\",\"D\"]"));
+    EXPECT_TRUE(holds(page, "<tr data-structure=\"1\"><td>2</td>"));
+    EXPECT_FALSE(holds(page, "{{"));  // every placeholder filled
+}
+
+TEST(ReportPage, LandscapeOnlyAsTheSearchLeftIt) {
+    struct Case {
+        const char* what;
+        std::string recorded, written, file;
+        bool found;
+    } cases[] = {{"as written", "<svg>1</svg>\n", "<svg>1</svg>\n", "map.svg", true},
+                 {"edited since", "<svg>1</svg>\n", "<svg>2</svg>\n", "map.svg", false},
+                 {"not a picture", "x\n", "x\n", "map.txt", false},
+                 {"no record", "", "<svg>1</svg>\n", "map.svg", false}};
+    for (const Case& c : cases) {
+        TempDir dir;
+        Parameter param;
+        param.workDir = dir.path().string();
+        write_text(dir.file(c.file), c.written);
+        if (!c.recorded.empty()) {
+            OutputRecord record;
+            record.set(dir.file(c.file), c.recorded);
+            write_text(record_path(param), record.text());
+        }
+        std::string path, svg;
+        EXPECT_EQ(find_landscape(param, path, svg), c.found) << c.what;
+        EXPECT_EQ(svg, c.found ? c.written : "") << c.what;
+    }
+}
+
+// A pentamer of 40 tryptophans (14 heavy atoms and 10 hydrogens each), the
+// largest restraint list, ten structures.
+TEST(ReportPage, TenPentamersOfA40ResidueHelixUnder2MB) {
+    const int residues = 40, protomers = 5, atomsPerResidue = 24, top = 10;
+    RunData run;
+    run.param.numProtomer = protomers;
+    run.param.proteinName = "big";
+    char line[96];
+    for (int r = 0; r < residues; ++r)
+        for (int a = 0; a < atomsPerResidue; ++a) {
+            const bool h = a >= 14;
+            std::snprintf(line, sizeof line, "ATOM  %5d  %-3s TRP A%4d    %8.3f%8.3f%8.3f  1.00  0.00          %2s",
+                          r * atomsPerResidue + a + 1, a == 1 ? "CA" : a == 4 ? "CB" : h ? "H" : "C", r + 1,
+                          -12.345 + a, 23.456, -1.5 * r - 0.001 * a, h ? "H" : "C");
+            run.tmpl.lines.push_back(line);
+            run.tmpl.points.push_back({-12.345f + a, 23.456f, -1.5f * r});
+        }
+    for (int r = 0; r < residues; ++r) {
+        run.helix.resNum.push_back(r + 1);
+        run.helix.atomLine.push_back(run.tmpl.lines[r * atomsPerResidue + 1]);
+        run.helix.atomLine.push_back(run.tmpl.lines[r * atomsPerResidue + 4]);
+    }
+    run.res->numRestraint = maxRestraint;
+    for (int i = 0; i < maxRestraint; ++i) {
+        run.res->resIndex1[i] = i % residues, run.res->resIndex2[i] = (i * 7) % residues;
+        std::snprintf(run.res->atom1[i], 5, "CB");
+        std::snprintf(run.res->atom2[i], 5, "CA");
+        run.res->lowerBound[i] = 5.34f, run.res->upperBound[i] = 8.34f;
+        run.restraintLines.push_back("(resid 10 and name HG) (resid 12 and name HA)");
+    }
+    std::vector<RankedResult> results;
+    std::vector<EnsembleModel> models;
+    std::vector<std::vector<RestraintCheck>> checks;
+    for (int k = 0; k < top; ++k) {
+        const CandidateRow row = {0.1f * k, 0.2f, 0.3f, 7.5f, 0, 0};
+        run.ranked.push_back(row);
+        RankedResult r{};
+        r.rank = k + 1, r.delta = 0.123f * k, r.row = row, r.closestBackbone = 3.5f, r.packing = -100.25;
+        r.violations = {k, 0.5f};
+        results.push_back(r);
+        models.push_back({k + 1, 0.123f * k, row, place_oligomer(run.tmpl.points, row, protomers)});
+        checks.push_back(std::vector<RestraintCheck>(maxRestraint, RestraintCheck{7.123f, 2, 0.25f}));
+    }
+    std::string page;
+    ASSERT_TRUE(report_html({run, "big.param", results, models, checks, nullptr, "", "noebundle-analyze 1.0", "noebundle-analyze big.param", "", ""},
+                            page).ok());
+    EXPECT_LT(page.size(), 2u * 1024 * 1024);
+    std::printf("report.html of ten pentamers of a 40-residue helix: %zu bytes\n", page.size());
+    EXPECT_TRUE(holds(page, "[\" CA \",\"TRP\",\"  40 \",\"C\"]"));  // the atoms as their PDB columns
+    EXPECT_FALSE(holds(page, "\"H\"]"));                            // no hydrogen but stand-ins
+}
+
+}  // namespace
