@@ -44,22 +44,6 @@ TEST(RestraintConvert, BothBm2FilesGiveTheShippedRestraintFile) {
     EXPECT_EQ(next, out.size());
 }
 
-// The class the report names is the one noebundle scores with: CB stands in
-// for protons from HG on, CA for HN, HA and HB.
-TEST(RestraintConvert, ReportNamesTheClassOfEachPair) {
-    const std::map<std::string, std::string> classes{
-        {"HN", "CA-CA"}, {"HA", "CA-CA"}, {"HB#", "CA-CA"}, {"HG", "CA-CB"}, {"HD#", "CA-CB"}, {"HE", "CA-CB"}};
-    for (const auto& [name, pairClass] : classes) {
-        Conversion c;
-        c.path = "t";
-        ASSERT_TRUE(read_xplor("assign (segid A and resid 9 and name " + name +
-                                   ") (segid B and resid 8 and name HA) 4.0 2.2 1.0", "t", c.input).ok());
-        map_restraints(ConvertOptions(), c);
-        const std::string report = conversion_report(c);
-        EXPECT_NE(report.find("  " + pairClass + " "), std::string::npos) << name << "\n" << report;
-    }
-}
-
 TEST(RestraintConvert, ArchiveFile2jr2IsReadCompletely) {
     // The restraint file of PDB entry 2JR2 as the archive keeps it: a homodimer,
     // hydrogen-bond and NOE distances and dihedral restraints over two lines.
