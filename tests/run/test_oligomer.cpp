@@ -1,9 +1,6 @@
 // The oligomer PDB text: columns, widths and the protomer character.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cmath>
-
 #include <fstream>
 
 #include "run/oligomer.h"
@@ -38,31 +35,6 @@ TEST(OligomerPdb, SeventyEightProtomersEachWithItsCharacterAndSerials) {
     }
     EXPECT_EQ(lines[3 * 77].substr(72, 3), "AN~");
     EXPECT_EQ(lines.back(), "END");
-}
-
-// phi, theta, psi in the x convention: turn by phi about z, by theta about
-// the new x, by psi about the new z; the matrix Rz(psi) Rx(theta) Rz(phi)
-// composed here from the three turns.
-TEST(Rotation, EulerAnglesInTheXConvention) {
-    auto about = [](int axis, double a) {  // the frame turned by a about the axis
-        const int i = (axis + 1) % 3, j = (axis + 2) % 3;
-        std::array<std::array<double, 3>, 3> m{};
-        m[axis][axis] = 1, m[i][i] = m[j][j] = std::cos(a), m[i][j] = std::sin(a), m[j][i] = -std::sin(a);
-        return m;
-    };
-    auto times = [](const auto& a, const auto& b) {
-        std::array<std::array<double, 3>, 3> m{};
-        for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j)
-                for (int k = 0; k < 3; ++k) m[i][j] += a[i][k] * b[k][j];
-        return m;
-    };
-    for (const auto& angle : {std::array<float, 3>{0.3f, 1.1f, -0.4f}, {2.5f, 0.2f, 4.0f}, {5.9f, 2.9f, 1.3f}}) {
-        const auto expected = times(about(2, angle[2]), times(about(0, angle[1]), about(2, angle[0])));
-        const Rotation r = rotation_matrix(angle.data());
-        for (int i = 0; i < 3; ++i)
-            for (int j = 0; j < 3; ++j) EXPECT_NEAR(r.m[i][j], expected[i][j], 1e-6) << i << j;
-    }
 }
 
 }  // namespace

@@ -15,19 +15,6 @@
 
 namespace {
 
-TEST(Fixed3Field, TakesExactlyTheValuesPrintfWritesInEightCharacters) {
-    for (float v : {9999.999f, 9999.9995f, 10000.0f, -999.999f, -999.9995f, -1000.0f, -0.0f, -0.0004f, 0.0625f,
-                    1e-30f, NAN, INFINITY, -FLT_MAX}) {
-        char printed[64], field[8];
-        std::snprintf(printed, sizeof printed, "%8.3f", static_cast<double>(v));
-        const bool fits = put_fixed3_8(field, v);
-        EXPECT_EQ(fits, std::strlen(printed) == 8 && std::isfinite(v)) << v;  // "     nan" takes the slow path
-        if (fits) {
-            EXPECT_EQ(std::string(field, 8), printed);
-        }
-    }
-}
-
 TEST(OligomerBuffer, SameBytesAsLineByLineThroughWideValuesAndBack) {
     std::ifstream in(std::string(TEST_DATA) + "/template.pdb");
     Template big = parse_template(in);
