@@ -57,8 +57,9 @@ def main():
 
 
 def check_warnings(build):
-    """Glycophorin A's helix with the example's restraints: the best
-    placement at the grid's smallest radius, its side chains overlapping."""
+    """Glycophorin A's residues 74-99 numbered from 70, so that the example's
+    restraints fall on the wrong residues: they pull the best placement to the
+    grid's smallest radius, its side chains overlapping."""
     with tempfile.TemporaryDirectory() as top:
         shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", "gpa"),
                         os.path.join(top, "run"))
