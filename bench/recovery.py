@@ -18,9 +18,12 @@ model 1 over the helix's residues. Two kinds of lists:
   chain's sequence, numbered from the chain's first residue; the fraction
   is counted under 2.0 A, since an ideal straight helix itself lies 0.6 to
   1.5 A from the deposited chains.
+- --refine (with --real, with or without --sequence): noebundle-search
+  --refine, the kept placements packed and refined off the grid.
 
 Usage: /usr/bin/python3 bench/recovery.py [BUILD_DIR] [--subsets N] [--first-seed S]
-                                          [--real [--sequence] [--noe-model window|upper|reach] [--data DIR]]
+                                          [--real [--sequence] [--refine] [--noe-model window|upper|reach]
+                                           [--data DIR]]
 
 Prints, per structure, the fraction of subsets whose structure 1 lies under
 1.5 A (2.0 A with --sequence) and the median RMSD, and the subsets above it.
@@ -126,7 +129,7 @@ def chain_sequence(path, chain):
     return gemmi.one_letter_code([r.name for r in residues]).upper(), residues[0].seqid.num
 
 
-def run_real_subset(build, structure, source, restraints, seed, top, noe_model, built=None):
+def run_real_subset(build, structure, source, restraints, seed, top, noe_model, built=None, refine=False):
     name, filename, chains, (first, last), _ = structure
     rng = random.Random(seed)
     chosen = rng.sample(restraints, min(len(restraints), rng.randint(5, 12)))
@@ -143,6 +146,8 @@ def run_real_subset(build, structure, source, restraints, seed, top, noe_model, 
     options = ["--from", "run/" + filename, "--chain", "A", "--model", "1", "--residues", "%d-%d" % (first, last)]
     if built:
         options = ["--sequence", built[0], "--first", str(built[1])]
+    if refine:
+        options.append("--refine")
     example = (name, None, filename, (first, last), options)
     return run_commands(build, example, seed, top, len(chosen))
 
@@ -191,12 +196,15 @@ def main():
     ap.add_argument("--first-seed", type=int, default=1)
     ap.add_argument("--real", action="store_true", help="every inter-chain proton pair under 5 A")
     ap.add_argument("--sequence", action="store_true", help="with --real: the helix built from the sequence")
+    ap.add_argument("--refine", action="store_true", help="with --real: noebundle-search --refine")
     ap.add_argument("--noe-model", choices=["window", "upper", "reach"], default="upper")
     ap.add_argument("--data", default=os.path.join(ROOT, "..", "shared", "data", "real"))
     o = ap.parse_args()
     build = os.path.abspath(o.build)
     if o.sequence and not o.real:
         ap.error("--sequence goes with --real")
+    if o.refine and not o.real:
+        ap.error("--refine goes with --real")
     good = 2.0 if o.sequence else GOOD
     everything = []
     for item in (REAL if o.real else EXAMPLES):
@@ -216,7 +224,7 @@ def main():
             for seed in range(o.first_seed, o.first_seed + o.subsets):
                 if o.real:
                     count, value, spent = run_real_subset(build, item, source, restraints, seed, top, o.noe_model,
-                                                           built)
+                                                           built, o.refine)
                 else:
                     count, value, spent = run_subset(build, item, restraints, seed, top)
                 values.append(value)
@@ -227,8 +235,9 @@ def main():
         summary(name, values, bad, seconds, extra, good)
     if o.real:
         under = sum(v < good for v in everything)
-        print("all: %d of %d subsets under %.1f A (%.0f%%), median CA RMSD %.2f A (noeModel=%s)" % (
-            under, len(everything), good, 100.0 * under / len(everything), statistics.median(everything), o.noe_model))
+        print("all: %d of %d subsets under %.1f A (%.0f%%), median CA RMSD %.2f A (noeModel=%s%s)" % (
+            under, len(everything), good, 100.0 * under / len(everything), statistics.median(everything), o.noe_model,
+            ", --refine" if o.refine else ""))
 
 
 if __name__ == "__main__":

@@ -28,6 +28,9 @@ void add_options(CLI::App& app, SearchOptions& p) {
     app.add_option("--residues", p.residues, "keep only these residues (FIRST-LAST)");
     app.add_flag("--force", p.force, "replace files the search did not write (a different helix, a hand-made "
                                      "candidate file, ...), keeping each as #name.N#");
+    app.add_flag("--refine", p.refine, "pack the side chains of the kept placements in the oligomer and refine them "
+                                       "off the grid; recommended for helices built from a sequence or from a model, "
+                                       "not cut from the oligomer being solved");
     app.add_option("--angle-step", p.angleStep, "grid step of phi, theta and psi in degrees, 0.06 to 360 (default: ss_angle)");
     app.add_option("--radius", p.radius, "radii in Angstrom as BEG:END:STEP, STEP at least 0.001 (default: r_beg:r_end:ss_r)");
     app.add_option("--keep", p.keep, "number of placements to keep (default: 100)");
@@ -76,7 +79,7 @@ Status search_placements(const SearchOptions& p) {
         "Placements searched: " + std::to_string(result.searched), "Seconds: " + decimals(out.seconds, 2),
         "Placements per second: " + std::to_string(std::llround(result.searched / std::max(out.seconds, 1e-9)))};
     if (!result.best.empty()) {
-        const CandidateRow row = out.grid.row(result.best.front().index);
+        const CandidateRow& row = result.rows.front();
         lines.push_back("Best score: " + fixed3(result.best.front().score, 0) + " at phi " + fixed3(row[0], 0) +
                         ", theta " + fixed3(row[1], 0) + ", psi " + fixed3(row[2], 0) + ", radius " +
                         fixed3(row[3], 0));

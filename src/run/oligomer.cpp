@@ -143,9 +143,19 @@ std::string oligomer_pdb(const Template& tmpl, const CandidateRow& row, int numP
 std::string aligned_template(const std::string& pdbText, const float center[3], const float angle[3]) {
     const Rotation r = rotation_matrix(angle);
     std::istringstream in(pdbText);
-    std::string line, out;
+    std::string line, out, residue;
+    std::vector<std::string> names;  // of the atoms of this residue met so far
     while (std::getline(in, line)) {
         if (line.compare(0, 4, "ATOM") != 0) continue;
+        // One conformation: the first alternate location of each atom, as
+        // a helix taken from a structure file keeps it.
+        if (cut(line, 17, 10) != residue) residue = cut(line, 17, 10), names.clear();
+        const std::string name = cut(line, 12, 4);
+        if (line.size() > 16 && line[16] != ' ') {
+            if (std::find(names.begin(), names.end(), name) != names.end()) continue;
+            line[16] = ' ';
+        }
+        names.push_back(name);
         // The same operations as the alignment of the helix: centre, then turn.
         Point p = pdb_point(line);
         p = apply(r, {p.x - center[0], p.y - center[1], p.z - center[2]});

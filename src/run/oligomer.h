@@ -59,5 +59,6 @@ private:
 
 // The ATOM lines of a helix file moved into the aligned frame of the helix
 // (centre subtracted, then the rotation of the angle triple), 80 characters
-// each, and an END line.
+// each, and an END line. Of atoms in alternate locations only the first is
+// kept, its location column blank.
 std::string aligned_template(const std::string& pdbText, const float center[3], const float angle[3]);

@@ -6,6 +6,8 @@
 #include <thread>
 #include <vector>
 
+#include "safety/interrupt.h"
+
 static int requestedWorkers = 0;
 
 void set_worker_count(int count) { requestedWorkers = count; }
@@ -24,8 +26,11 @@ void parallel_slices(std::size_t n, const std::function<void(std::size_t, std::s
         return;
     }
     std::vector<std::thread> threads;
-    for (std::size_t w = 1; w < workers; ++w)
-        threads.emplace_back(body, n * w / workers, n * (w + 1) / workers);
+    {
+        SignalsHeld held;  // inherited: interrupts reach only this thread
+        for (std::size_t w = 1; w < workers; ++w)
+            threads.emplace_back(body, n * w / workers, n * (w + 1) / workers);
+    }
     body(0, n / workers);
     for (std::thread& t : threads) t.join();
 }
@@ -76,7 +81,10 @@ bool take_make_use(int workers, std::size_t ring, const std::function<bool(std::
         changed.notify_all();
     };
     std::vector<std::thread> threads;
-    for (int w = 1; w < workers; ++w) threads.emplace_back(work);
+    {
+        SignalsHeld held;  // inherited: interrupts reach only this thread
+        for (int w = 1; w < workers; ++w) threads.emplace_back(work);
+    }
     work();
     for (std::thread& t : threads) t.join();
     return !stopped;

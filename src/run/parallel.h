@@ -1,6 +1,7 @@
 // Work on both cores: the number of threads, consecutive slices of a range,
 // and a pipeline that makes items on every thread and uses them in order.
-// Results never depend on the number of threads.
+// Results never depend on the number of threads. The extra threads hold
+// SIGINT and SIGTERM back, so an interrupt is handled by the calling thread.
 #pragma once
 #include <cstddef>
 #include <functional>

@@ -28,11 +28,15 @@ PackingUnits overlap_units(float d) {
     return static_cast<PackingUnits>(std::llround(100.0 * excess * excess * unitsPerEnergy));
 }
 
+}  // namespace
+
 PackingUnits pair_units(float d) {
     if (!(d < packingCutoff)) return 0;
     const PackingUnits count = -static_cast<PackingUnits>(unitsPerEnergy);
     return d < overlapCutoff ? count + overlap_units(d) : count;
 }
+
+namespace {
 
 // Every pair of flagged atoms between protomer 1 and another, brute force.
 template <class Visit>

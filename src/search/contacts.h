@@ -39,6 +39,8 @@ float closest_backbone(const std::vector<std::vector<Point>>& protomers, const s
 using PackingUnits = std::int64_t;
 PackingUnits packing_units(const std::vector<std::vector<Point>>& protomers, const std::vector<char>& heavy);
 double packing_energy(PackingUnits units);
+// The term of E of one pair of heavy atoms at distance d.
+PackingUnits pair_units(float d);
 
 // The two measures for many placements of one template: one rotation, then
 // any number of radii. Places protomers with the arithmetic of

@@ -100,7 +100,7 @@ std::string landscape_svg(const Grid& grid, const SearchResult& result) {
     if (!result.best.empty()) {
         const Hit& best = result.best.front();
         const std::size_t r = best.index % nRadius, t = best.index / nRadius / grid.psi.size() % grid.theta.size();
-        const CandidateRow row = grid.row(best.index);
+        const CandidateRow& row = result.rows.front();
         const double cx = left + (r + 0.5) * cellW, cy = top + height - (t + 0.5) * cellH;
         svg << "<circle cx=\"" << decimals(cx, 1) << "\" cy=\"" << decimals(cy, 1) << "\" r=\""
             << decimals(std::max(cellW, cellH) * 0.8, 1) << "\" fill=\"none\" stroke=\"red\" stroke-width=\"2\"/>\n"

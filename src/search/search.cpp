@@ -184,6 +184,7 @@ SearchResult search(const Scorer& scorer, const Grid& grid, std::size_t keep,
     std::sort(merged.begin(), merged.end(), better);
     if (merged.size() > keep) merged.resize(keep);
     result.best = merged;
+    for (const Hit& h : merged) result.rows.push_back(grid.row(h.index));
     const std::int64_t last = merged.size() < keep || merged.empty() ? INT64_MAX : tie_class(merged.back().score);
     for (std::int64_t c : clashes) result.clashing += c <= last;
     return result;

@@ -49,6 +49,7 @@ bool better(const Hit& a, const Hit& b);
 
 struct SearchResult {
     std::vector<Hit> best;         // at most keep, best first
+    std::vector<CandidateRow> rows;  // the placement of each, grid.row(index) unless refined off the grid
     std::vector<float> landscape;  // best score for each (theta, radius): theta * nRadius + radius; NaN for twins
     std::uint64_t searched = 0, twins = 0;  // placements scored, and those left out as mirror twins
     // Placements left out because their backbones clash, counted among

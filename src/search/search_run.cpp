@@ -1,5 +1,6 @@
 #include "search/search_run.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <filesystem>
@@ -13,6 +14,7 @@
 #include "formats/helix.h"
 #include "safety/interrupt.h"
 #include "search/landscape.h"
+#include "search/refine.h"
 #include "model/helix_builder.h"
 #include "run/oligomer.h"
 #include "formats/prepare.h"
@@ -116,6 +118,20 @@ Status read_helix(const std::string& pdbText, const std::string& path, Helix& he
     return status;
 }
 
+// With --refine: the kept placements packed and refined below the grid's
+// steps, within the searched radii.
+void refine_kept(const SearchSettings& s, const Grid& grid, const Scorer& scorer, const Template& tmpl,
+                 int numProtomer, SearchResult& result) {
+    RefineSettings refining{s.angleStep * M_PI / 180.0, s.rStep};
+    if (!grid.radius.empty()) {
+        const auto [low, high] = std::minmax_element(grid.radius.begin(), grid.radius.end());
+        refining.lowestRadius = *low;
+        refining.highestRadius = *high;
+    }
+    const SideChainPacker packer(tmpl, numProtomer);
+    refine_best(scorer, tmpl, numProtomer, refining, &packer, result);
+}
+
 }  // namespace
 
 Status run_search(const SearchOptions& o, SearchOutcome& out) {
@@ -181,16 +197,18 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     out.grid = make_grid(s.angleStep, s.rBeg, s.rEnd, s.rStep);
     const Scorer scorer(helix, res, param.numProtomer);
     std::istringstream originLines(originText);
-    const ContactModel contacts(parse_template(originLines), param.numProtomer);
+    const Template tmpl = parse_template(originLines);
+    const ContactModel contacts(tmpl, param.numProtomer);
     ProgressBar bar(::isatty(2) == 1);
     const auto start = std::chrono::steady_clock::now();
     out.result = search(scorer, out.grid, std::size_t(s.keep),
                         [&bar](std::uint64_t done, std::uint64_t total) { bar.update(done, total); }, &contacts);
+    if (o.refine) refine_kept(s, out.grid, scorer, tmpl, param.numProtomer, out.result);
     bar.finish();
     out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
 
     std::string candidates;
-    for (const Hit& h : out.result.best) candidates += candidate_line(out.grid.row(h.index)) + "\n";
+    for (const CandidateRow& row : out.result.rows) candidates += candidate_line(row) + "\n";
     const std::vector<std::pair<std::string, std::string>> written = {
         {param.pdbFile, pdbText},
         {o.restraints.empty() ? "" : param.noeFile, noeText},

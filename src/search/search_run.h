@@ -1,7 +1,8 @@
 // noebundle-search's work over the modules below: the working folder locked
 // and cleared of the temporary files of runs that died, every setting and
 // path checked and every output claimed before any work, the helix prepared
-// and read, the grid searched, and all outputs put in place together.
+// and read, the grid searched, with --refine the kept placements packed and
+// refined off the grid, and all outputs put in place together.
 #pragma once
 #include <string>
 #include <vector>

@@ -17,6 +17,7 @@ struct SearchOptions {
     bool hasSequence = false;     // --sequence given (perhaps empty)
     int model = 1;
     bool force = false;
+    bool refine = false;  // --refine: the kept placements packed and refined off the grid
     std::string angleStep, radius, keep = "100", threads;
     std::string maxPlacements = "1e9", maxMemory = "2048";
 };

@@ -136,6 +136,12 @@ TEST(RestraintConvert, SelectionsToLinesOrReasons) {
         {"assign (segid A and resid 9:10 and name HA)" + b8, {}, "ambiguous end"},
         {"assign (segid A and (resid 9 or resid 10) and name HA)" + b8, {}, "ambiguous end"},
         {"assign (segid A and resid 9 and (name HA or name HB#))" + b8, {}, "ambiguous end"},
+        // 'and' binds tighter than 'or': two atoms, not residue 9 and 10 at once.
+        {"assign (segid A and resid 9 and name HA or segid A and resid 10 and name HA)" + b8, {}, "ambiguous end"},
+        {"assign (segid A and resid 9 and name HN or segid A and resid 9 and name H)" + b8, {},
+         "(resid 9 and name HN) (resid 8 and name HG)"},
+        {"assign (segid A and resid 9 and name HG# and name HGX)" + b8, {}, "unreadable selection"},  // '#': digits
+        {"assign (segid A and resid 9 and name HG* and name HGX)" + b8, {}, "(resid 9 and name HG) (resid 8 and name HG)"},
         {"assign (resid 9 and name HA)" + b8, {}, "no chain"},
         {"assign (segid A and resid 9 and not name HA)" + b8, {}, "unreadable selection"},
         {"assign (segid A and resid 9 and resid 10)" + b8, {}, "unreadable selection"},

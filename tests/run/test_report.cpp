@@ -3,6 +3,7 @@
 
 #include <cmath>
 
+#include "run/parallel.h"
 #include "run/report.h"
 #include "run/run.h"
 #include "support.h"
@@ -42,6 +43,12 @@ TEST_F(Report, VotesAddUpAndAreAppendedToTheLog) {
     EXPECT_EQ(restraint_votes(in.helix, in.res, 4, {up, up, up}), (std::vector<int>{-3, 0}));
     EXPECT_EQ(restraint_votes(in.helix, in.res, 4, {down}), (std::vector<int>{1, 0}));
     EXPECT_EQ(restraint_votes(in.helix, in.res, 4, {up, down}), (std::vector<int>{0, 0}));
+    // Enough candidates for two threads whose halves disagree: every vote counts.
+    CandidateTable many(700, up);
+    many.insert(many.end(), 300, down);
+    set_worker_count(2);
+    EXPECT_EQ(restraint_votes(in.helix, in.res, 4, many), (std::vector<int>{-400, 0}));
+    set_worker_count(0);
     TempDir dir;
     in.param.logFile = dir.file("t.log");
     write_text(in.param.logFile, "earlier\n");

@@ -1,5 +1,5 @@
 // The fast structure writer: the bytes of the line-by-line one, whether the
-// coordinates fit their fields or not, and files used in the order taken.
+// coordinates fit their fields or not, coordinates as printf writes them, and files used in the order taken.
 #include <gtest/gtest.h>
 
 #include <cfloat>
@@ -15,19 +15,6 @@
 
 namespace {
 
-TEST(Fixed3Field, TakesExactlyTheValuesPrintfWritesInEightCharacters) {
-    for (float v : {9999.999f, 9999.9995f, 10000.0f, -999.999f, -999.9995f, -1000.0f, -0.0f, -0.0004f, 0.0625f,
-                    1e-30f, NAN, INFINITY, -FLT_MAX}) {
-        char printed[64], field[8];
-        std::snprintf(printed, sizeof printed, "%8.3f", static_cast<double>(v));
-        const bool fits = put_fixed3_8(field, v);
-        EXPECT_EQ(fits, std::strlen(printed) == 8 && std::isfinite(v)) << v;  // "     nan" takes the slow path
-        if (fits) {
-            EXPECT_EQ(std::string(field, 8), printed);
-        }
-    }
-}
-
 TEST(OligomerBuffer, SameBytesAsLineByLineThroughWideValuesAndBack) {
     std::ifstream in(std::string(TEST_DATA) + "/template.pdb");
     Template big = parse_template(in);
@@ -40,7 +27,20 @@ TEST(OligomerBuffer, SameBytesAsLineByLineThroughWideValuesAndBack) {
         OligomerBuffer buffer(image);
         for (float radius : {8.0f, -1005.0f, 0.0f, 12345.0f, 9999.0f, NAN, 3.5f}) {
             const CandidateRow row{0.3f, 1.1f, -0.4f, radius, 0, 0};
-            EXPECT_EQ(buffer.make(row), oligomer_pdb(t, row, protomers)) << protomers << " " << radius;
+            const std::string& made = buffer.make(row);
+            EXPECT_EQ(made, oligomer_pdb(t, row, protomers)) << protomers << " " << radius;
+            if (&t != &small) continue;
+            // The coordinates against printf on the placed points, from column 31.
+            const Oligomer placed = place_oligomer(t.points, row, protomers);
+            std::size_t at = 0;
+            for (int p = 0; p < protomers; ++p)
+                for (const Point& q : placed[p]) {
+                    char xyz[160];
+                    std::snprintf(xyz, sizeof xyz, "%8.3f%8.3f%8.3f", double(q.x), double(q.y), double(q.z));
+                    ASSERT_EQ(made.compare(at + 30, std::strlen(xyz), xyz), 0) << made.substr(at, 80);
+                    at = made.find('\n', at) + 1;
+                }
+            EXPECT_EQ(made.substr(at), "END\n");
         }
     }
 }

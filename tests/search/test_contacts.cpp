@@ -2,9 +2,11 @@
 // equal scores ordered by packing energy, and the landscape of the half grid.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
+#include <tuple>
 
 #include "search/contacts.h"
 #include "search/landscape.h"
@@ -47,24 +49,6 @@ TEST(Contacts, AtomKindsFromNameAndElement) {
     EXPECT_TRUE(kinds.sideChains);  // the CG
     lines.erase(lines.begin() + 6);
     EXPECT_FALSE(atom_kinds(lines).sideChains);
-}
-
-// The fast model gives the plain functions' answers on the writer's points.
-TEST(Contacts, ModelAgreesWithThePlainFunctions) {
-    const Template tmpl = bm2_template();
-    const AtomKinds kinds = atom_kinds(tmpl.lines);
-    const ContactModel model(tmpl, 4);
-    ContactModel::Scratch s = model.scratch();
-    int clashing = 0;
-    for (const CandidateRow& row : placements) {
-        const auto oligomer = place_oligomer(tmpl.points, row, 4);
-        model.rotate(rotation_matrix(&row[0]), s);
-        EXPECT_EQ(model.clashes(row[3], s), closest_backbone(oligomer, kinds.backbone) < clashDistance);
-        EXPECT_EQ(model.packing(row[3], s), packing_units(oligomer, kinds.heavy));
-        clashing += model.clashes(row[3], s);
-    }
-    EXPECT_GT(clashing, 0);
-    EXPECT_LT(clashing, int(placements.size()));
 }
 
 // E of a written oligomer, read back, against a plain count in double.
@@ -135,45 +119,65 @@ protected:
     Inputs in;
 };
 
-// The kept list is the best of all unclashing placements of one twin, by
-// score, packing and grid order, whatever the number of threads.
+// The kept list against every placement, with the rules written out plainly:
+// scores equal to the millionth, then lower packing energy, then grid order;
+// clashing backbones out. With all 21 restraints and with one (sparse: many
+// placements tie at the top and with the last one kept), on 1 and 2 threads.
 TEST_F(RulesOnBM2, KeptListAndClashCountAgainstEveryPlacement) {
-    const Grid grid = make_grid(30, 3, 9, 1);
-    const Scorer scorer(in.helix, in.res, 4);
-    const ContactModel model(bm2_template(), 4);
-    const std::size_t keep = 40;
-    set_worker_count(1);
-    const SearchResult one = search(scorer, grid, keep, nullptr, &model);
-    set_worker_count(2);
-    const SearchResult two = search(scorer, grid, keep, nullptr, &model);
-    set_worker_count(0);
-    Scorer::Scratch scratch = scorer.scratch();
-    ContactModel::Scratch near = model.scratch();
-    std::vector<Hit> all;
-    std::vector<float> clashing;
-    for (std::uint64_t i = 0; i < grid.size(); ++i) {
-        const CandidateRow row = grid.row(i);
-        if (!grid.one_twin(i / grid.radius.size() / grid.psi.size() / grid.theta.size(),
-                           i / grid.radius.size() / grid.psi.size() % grid.theta.size()))
-            continue;
-        const float score = scorer.score(row, scratch);
-        model.rotate(rotation_matrix(&row[0]), near);
-        if (model.clashes(row[3], near)) clashing.push_back(score);
-        else all.push_back({score, i, model.packing(row[3], near)});
-    }
-    std::sort(all.begin(), all.end(), better);
-    ASSERT_EQ(one.best.size(), keep);
-    EXPECT_EQ(one.searched, all.size() + clashing.size());
-    EXPECT_EQ(one.twins, grid.size() - one.searched);
-    std::uint64_t counted = 0;
-    for (float s : clashing) counted += tie_class(s) <= tie_class(one.best.back().score);
-    EXPECT_GT(counted, 0u);
-    for (const SearchResult* r : {&one, &two}) {
-        EXPECT_EQ(r->clashing, counted);
-        for (std::size_t i = 0; i < keep; ++i) {
-            EXPECT_EQ(r->best[i].index, all[i].index);
-            EXPECT_EQ(r->best[i].packing, all[i].packing);
+    const Grid grid = make_grid(60, 5, 9, 1);
+    const Template tmpl = bm2_template();
+    const AtomKinds kinds = atom_kinds(tmpl.lines);
+    const ContactModel model(tmpl, 4);
+    TempDir dir;
+    const std::vector<std::string> noe = lines_of(read_text(in.param.noeFile));
+    write_text(dir.file("one.noe"), noe[0] + "\n" + noe[0] + "\n" + noe[0] + "\n");  // the fewest a file holds
+    using Plain = std::tuple<double, double, std::uint64_t>;  // millionths of the score, packing, grid index
+    for (const int restraints : {21, 1}) {
+        Inputs sparse = in;
+        if (restraints == 1) {
+            sparse.res = Restraint{};
+            sparse.param.noeFile = dir.file("one.noe");
+            ASSERT_TRUE(load_inputs(sparse));
         }
+        ASSERT_EQ(sparse.res.numRestraint, restraints == 1 ? 3 : 21);
+        const Scorer scorer(sparse.helix, sparse.res, 4);
+        Scorer::Scratch scratch = scorer.scratch();
+        std::vector<Plain> all;
+        std::vector<double> clashing;
+        for (std::uint64_t i = 0; i < grid.size(); ++i) {
+            const CandidateRow row = grid.row(i);
+            if (row[1] > 1.5715f || (row[1] > 1.5705f && row[0] > 3.1415f)) continue;  // the other twin
+            const double score = std::floor(double(scorer.score(row, scratch)) * 1e6);
+            const Oligomer placed = place_oligomer(tmpl.points, row, 4);
+            if (closest_backbone(placed, kinds.backbone) < 2.5f) clashing.push_back(score);
+            else all.push_back({score, packing_energy(packing_units(placed, kinds.heavy)), i});
+        }
+        std::sort(all.begin(), all.end());  // in that order
+        // Sparse: the list ends two places into a group of eight or more tied placements.
+        std::size_t keep = 40;
+        if (restraints == 1) {
+            std::size_t group = 0;
+            while (group + 8 < all.size() && std::get<0>(all[group]) != std::get<0>(all[group + 7])) ++group;
+            keep = group + 2;
+        }
+        ASSERT_LT(keep + 6, all.size());
+        ASSERT_TRUE(restraints == 21 || std::get<0>(all[keep - 1]) == std::get<0>(all[keep + 5]));
+        const auto counted = std::count_if(clashing.begin(), clashing.end(), [&](double c) {
+            return c <= std::get<0>(all[keep - 1]);
+        });
+        EXPECT_GT(counted, 0);
+        for (int threads : {1, 2}) {
+            set_worker_count(threads);
+            const SearchResult r = search(scorer, grid, keep, nullptr, &model);
+            ASSERT_EQ(r.best.size(), keep);
+            EXPECT_EQ(r.searched, all.size() + clashing.size());
+            EXPECT_EQ(r.clashing, std::uint64_t(counted)) << restraints << " restraints, " << threads << " threads";
+            for (std::size_t i = 0; i < keep; ++i) {
+                EXPECT_EQ(r.best[i].index, std::get<2>(all[i])) << restraints << " restraints, " << threads << " threads";
+                EXPECT_EQ(packing_energy(r.best[i].packing), std::get<1>(all[i]));
+            }
+        }
+        set_worker_count(0);
     }
 }
 

@@ -9,6 +9,8 @@
 #include "run/oligomer.h"
 #include "formats/prepare.h"
 #include "search/search.h"
+#include "run/parallel.h"
+#include "search/search_settings.h"
 #include "support.h"
 #include "base/text.h"
 
@@ -41,6 +43,53 @@ TEST(Preparation, BM2ChainAFromPdbAndFromGzippedMmcifAndItsAlignedTemplate) {
     EXPECT_EQ(k, 33);
 }
 
+// A side chain in two alternate locations: one of each atom in the helix
+// taken from the file and in the template of a helix file as it is.
+TEST(Preparation, OneConformationOfAtomsInAlternateLocations) {
+    std::string pdb;
+    for (const std::string& line : lines_of(ideal_helix_pdb(8))) {
+        if (line.size() < 17 || line.compare(12, 4, " CB ") != 0) {
+            pdb += line + "\n";
+            continue;
+        }
+        for (const char* alt : {"A", "B"}) pdb += line.substr(0, 16) + alt + line.substr(17, 13) + (*alt == 'A' ? line.substr(30, 8) : "   9.999") + line.substr(38) + "\n";
+    }
+    std::string helix;
+    ASSERT_TRUE(extract_helix_from_bytes(pdb, "alt.pdb", HelixChoice(), helix).ok());
+    const float none[3] = {0, 0, 0};
+    for (const std::string& text : {helix, aligned_template(pdb, none, none)}) {
+        int cb = 0;
+        for (const std::string& line : lines_of(text)) {
+            if (line.size() < 38 || line.compare(12, 4, " CB ") != 0) continue;
+            ++cb;
+            EXPECT_EQ(line[16], ' ');
+            EXPECT_NE(line.substr(30, 8), "   9.999");  // the first location
+        }
+        EXPECT_EQ(cb, 8) << text;
+    }
+}
+
+// Option values that are numbers and nothing else.
+TEST(SearchSettings, NumbersWithAnythingAfterThemAreRefused) {
+    Parameter param;
+    param.ss_angle = 30, param.r_beg = 5, param.r_end = 6, param.ss_r = 1;
+    const struct {
+        std::string SearchOptions::*field;
+        const char* option;
+        std::string value;
+    } cases[] = {{&SearchOptions::angleStep, "--angle-step", "5,5"}, {&SearchOptions::angleStep, "--angle-step", "30x"},
+                 {&SearchOptions::maxMemory, "--max-memory", "4GB"}, {&SearchOptions::maxPlacements, "--max-placements", "1e9 "},
+                 {&SearchOptions::keep, "--keep", "10.5"},          {&SearchOptions::threads, "--threads", "2cores"},
+                 {&SearchOptions::radius, "--radius", "5:6:1:"},     {&SearchOptions::residues, "--residues", "1-8x"}};
+    for (const auto& c : cases) {
+        SearchOptions o;
+        SearchSettings s;
+        o.*c.field = c.value;
+        EXPECT_EQ(settle_search(o, param, s).message, std::string("[Error] Wrong option or value: ") + c.option + " " + c.value);
+    }
+    set_worker_count(0);
+}
+
 TEST(Grid, ValuesAsTheCandidateFileHoldsThemAndHitsInOrder) {
     const Grid g = make_grid(5, 3, 15, 0.5);
     EXPECT_EQ(g.size(), 72u * 37 * 72 * 25);
@@ -50,10 +99,6 @@ TEST(Grid, ValuesAsTheCandidateFileHoldsThemAndHitsInOrder) {
         EXPECT_EQ(parse_candidate_line(candidate_line(g.row(i))), g.row(i));
     EXPECT_EQ(g.row(25 * 72 + 3), (CandidateRow{g.phi[0], g.theta[1], g.psi[0], g.radius[3], 0, 0}));
     EXPECT_EQ(make_grid(7, 4, 5, 0.3).size(), 52u * 26 * 52 * 4);
-    EXPECT_TRUE(better({0.1f, 9}, {0.2f, 1}));
-    EXPECT_TRUE(better({0.1f, 1}, {0.1f, 2}));
-    EXPECT_TRUE(better({100.0f, 9}, {NAN, 1}));
-    EXPECT_TRUE(better({NAN, 1}, {NAN, 2}));
 }
 
 TEST(Search, EveryPlacementScoresAsNoebundleScoresItsLine) {
@@ -75,7 +120,10 @@ TEST(Search, EveryPlacementScoresAsNoebundleScoresItsLine) {
         float& low = landscape[theta * grid.radius.size() + i % grid.radius.size()];
         low = std::fmin(low, literal.back().score);
     }
-    std::sort(literal.begin(), literal.end(), better);
+    // Best first: scores equal to the millionth in grid order, NaN last.
+    auto millionths = [](float score) { return std::isnan(score) ? INFINITY : std::floor(double(score) * 1e6); };
+    std::stable_sort(literal.begin(), literal.end(),
+                     [&](const Hit& a, const Hit& b) { return millionths(a.score) < millionths(b.score); });
     for (std::size_t i = 0; i < literal.size(); ++i) {
         ASSERT_EQ(all.best[i].index, literal[i].index);
         ASSERT_EQ(std::memcmp(&all.best[i].score, &literal[i].score, sizeof(float)), 0);

@@ -1,0 +1,95 @@
+// The kept placements refined off the grid with their side chains packed:
+// the rules of the grid still hold, the result does not depend on the
+// number of threads, and packing moves only side chains, within reach of
+// another protomer, to a packing no worse than the template's.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+
+#include "run/oligomer.h"
+#include "run/parallel.h"
+#include "search/refine.h"
+#include "search/side_chains.h"
+#include "support.h"
+
+namespace {
+
+Template bm2_template() {
+    std::ifstream in(EXAMPLES_DIR "/bm2-prepared/origin.pdb");
+    return parse_template(in);
+}
+
+TEST(Refine, KeptPlacementsOffTheGridKeepTheRules) {
+    Inputs in;
+    ASSERT_TRUE(load_bm2_example(in, 4));
+    const Template tmpl = bm2_template();
+    const Scorer scorer(in.helix, in.res, 4);
+    const ContactModel model(tmpl, 4);
+    const SideChainPacker packer(tmpl, 4);
+    const Grid grid = make_grid(30, 3, 9, 1);
+    const RefineSettings settings{30 * M_PI / 180, 1, 3, 9};
+    std::vector<SearchResult> results;
+    for (int threads : {1, 2}) {
+        set_worker_count(threads);
+        results.push_back(search(scorer, grid, 12, nullptr, &model));
+        refine_best(scorer, tmpl, 4, settings, &packer, results.back());
+    }
+    set_worker_count(0);
+    const SearchResult grid_only = search(scorer, grid, 12, nullptr, &model);
+    const SearchResult& r = results[0];
+    ASSERT_EQ(r.rows, results[1].rows);
+    ASSERT_EQ(r.best.size(), 12u);
+    EXPECT_LE(tie_class(r.best[0].score), tie_class(grid_only.best[0].score));
+    const AtomKinds kinds = atom_kinds(tmpl.lines);
+    Scorer::Scratch scratch = scorer.scratch();
+    int offGrid = 0;
+    for (std::size_t i = 0; i < r.rows.size(); ++i) {
+        const CandidateRow& row = r.rows[i];
+        for (int k = 0; k < 4; ++k) EXPECT_EQ(as_written(row[k]), row[k]) << i;  // what the file holds
+        EXPECT_TRUE(row[1] >= 0 && row[1] <= as_written(M_PI / 2)) << i;       // the searched twin
+        EXPECT_TRUE(row[3] >= 3 && row[3] <= 9) << i;
+        EXPECT_GE(closest_backbone(place_oligomer(tmpl.points, row, 4), kinds.backbone), clashDistance) << i;
+        EXPECT_EQ(r.best[i].score, scorer.score(row, scratch)) << i;
+        EXPECT_EQ(r.best[i].packing, packer.energy(packer.pack(row), row)) << i;
+        if (i > 0) {
+            EXPECT_FALSE(better(r.best[i], r.best[i - 1])) << i;
+        }
+        offGrid += row != grid.row(r.best[i].index);
+        EXPECT_EQ(std::count(r.rows.begin(), r.rows.end(), row), 1) << i;
+    }
+    EXPECT_GT(offGrid, 0);
+}
+
+TEST(SideChains, PackedWithinReachOnlyAndNoWorse) {
+    const Template tmpl = bm2_template();
+    const SideChainPacker packer(tmpl, 4);
+    EXPECT_GT(packer.choices(), 10u);
+    const struct {
+        CandidateRow row;
+        bool changes;
+    } table[] = {{{2.312f, 0.448f, -3.062f, 7.682f, 0, 0}, true},  // the deposited tetramer
+                 {{2.312f, 0.448f, -3.062f, 6.6f, 0, 0}, true},    // packed tighter
+                 {{1.0f, 0.3f, 2.0f, 60.0f, 0, 0}, false}};        // protomers far apart
+    for (const auto& t : table) {
+        const std::vector<Point> packed = packer.pack(t.row);
+        EXPECT_LE(packer.energy(packed, t.row), packer.energy(tmpl.points, t.row));
+        std::size_t moved = 0;
+        for (std::size_t i = 0; i < packed.size(); ++i) {
+            const std::string name = tmpl.lines[i].substr(12, 4);
+            const bool differs = distance(packed[i], tmpl.points[i]) > 1e-4f;
+            moved += differs;
+            // Backbone and CB stay; bonds keep their lengths.
+            if (name == " N  " || name == " CA " || name == " C  " || name == " O  " || name == " CB ") {
+                EXPECT_FALSE(differs) << i;
+            }
+            for (std::size_t j = i + 1; j < packed.size() && tmpl.lines[j].substr(22, 4) == tmpl.lines[i].substr(22, 4); ++j)
+                if (distance(tmpl.points[i], tmpl.points[j]) < 1.6f) {
+                    EXPECT_NEAR(distance(packed[i], packed[j]), distance(tmpl.points[i], tmpl.points[j]), 2e-3) << i;
+                }
+        }
+        EXPECT_EQ(moved > 0, t.changes);
+    }
+}
+
+}  // namespace
