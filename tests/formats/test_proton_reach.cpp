@@ -18,16 +18,10 @@ namespace {
 using Reaches = std::map<std::string, double>;  // proton class -> largest distance
 
 void measure(const std::vector<std::pair<std::string, Vec>>& atoms, Reaches& reach) {
-    auto at = [&atoms](const char* name) {
-        for (const auto& [n, p] : atoms)
-            if (n == name) return p;
-        return Vec{0, 0, 0};
-    };
+    const Vec ca = atoms[1].second, cb = atoms[4].second;  // N CA C O, then CB (or glycine's HA2)
     for (const auto& [name, p] : atoms) {
-        if (name[0] != 'H') continue;
         const std::string cls = name.substr(0, 2);
-        const double d = distance(p, at(cls == "HA" || cls == "HB" ? "CA" : "CB"));
-        reach[cls] = std::max(reach[cls], d);
+        if (name[0] == 'H') reach[cls] = std::max(reach[cls], distance(p, cls == "HA" || cls == "HB" ? ca : cb));
     }
 }
 
