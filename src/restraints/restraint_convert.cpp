@@ -6,9 +6,9 @@
 #include <set>
 #include <tuple>
 
-#include "formats/nef.h"
+#include "restraints/nef.h"
 #include "base/text.h"
-#include "formats/xplor.h"
+#include "restraints/xplor.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/restraint_input.h"
+#include "restraints/restraint_input.h"
 #include "base/status.h"
 
 struct ConvertOptions {

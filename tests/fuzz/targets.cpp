@@ -14,9 +14,9 @@
 #include "shell/program.h"
 #include "run/rank.h"
 #include "run/score.h"
-#include "formats/nef.h"
+#include "restraints/nef.h"
 #include "restraints/restraint_report.h"
-#include "formats/xplor.h"
+#include "restraints/xplor.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // restraint readers.
 #include <gtest/gtest.h>
 
-#include "formats/nef.h"
-#include "formats/xplor.h"
+#include "restraints/nef.h"
+#include "restraints/xplor.h"
 #include "restraints/restraint_convert.h"
 #include "restraints/to_nef.h"
 #include "restraints/to_xplor.h"

@@ -8,8 +8,8 @@
 #include "restraints/restraint_convert.h"
 #include "restraints/restraint_report.h"
 #include "support.h"
-#include "formats/nef.h"
-#include "formats/xplor.h"
+#include "restraints/nef.h"
+#include "restraints/xplor.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <map>
 
-#include "formats/xplor.h"
+#include "restraints/xplor.h"
 #include "restraints/restraint_convert.h"
 #include "restraints/restraint_report.h"
 

@@ -1,4 +1,4 @@
-#include "formats/xplor_tokens.h"
+#include "restraints/xplor_tokens.h"
 
 #include <cctype>
 #include <cstring>

@@ -1,4 +1,4 @@
-#include "formats/nef.h"
+#include "restraints/nef.h"
 
 #include <cctype>
 #include <cmath>

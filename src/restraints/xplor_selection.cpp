@@ -1,4 +1,4 @@
-#include "formats/xplor_selection.h"
+#include "restraints/xplor_selection.h"
 
 #include <cctype>
 #include <cstdlib>

@@ -1,10 +1,10 @@
-#include "formats/xplor.h"
+#include "restraints/xplor.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "formats/xplor_selection.h"
-#include "formats/xplor_tokens.h"
+#include "restraints/xplor_selection.h"
+#include "restraints/xplor_tokens.h"
 
 namespace {
 

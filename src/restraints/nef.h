@@ -5,7 +5,7 @@
 #pragma once
 #include <string>
 
-#include "formats/restraint_input.h"
+#include "restraints/restraint_input.h"
 #include "base/status.h"
 
 // Whether text is STAR syntax: its first word, past blanks and '#' comments, starts with "data_".

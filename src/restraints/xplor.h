@@ -7,7 +7,7 @@
 #pragma once
 #include <string>
 
-#include "formats/restraint_input.h"
+#include "restraints/restraint_input.h"
 #include "base/status.h"
 
 // Reads text (the whole file); path names it in messages.

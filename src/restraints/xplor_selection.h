@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "formats/restraint_input.h"
+#include "restraints/restraint_input.h"
 #include "base/status.h"
-#include "formats/xplor_tokens.h"
+#include "restraints/xplor_tokens.h"
 
 // Reads one parenthesised selection starting at tokens[pos] (which must be
 // '('); pos ends after its ')'. Syntax errors name path and the line.
