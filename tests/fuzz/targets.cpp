@@ -93,8 +93,10 @@ void check_conversion(Conversion& c) {
 void fuzz_parameter_file(const std::uint8_t* data, std::size_t size) {
     std::istringstream in(text(data, size));
     Parameter p;
-    const Status status = parse_param(in, "p", p);  // a wrong format is its only failure
-    require(status.ok() ? p.numProtomer >= 1 : status.message == "[Error] 'p' has a wrong format");
+    const Status status = parse_param(in, "p", p);  // a wrong format or a bad noeModel are its only failures
+    require(status.ok() ? p.numProtomer >= 1
+                        : status.message == "[Error] 'p' has a wrong format" ||
+                              status.message.rfind("[Error] 'p': noeModel is ", 0) == 0);
 }
 
 void fuzz_helix_files(const std::uint8_t* data, std::size_t size) {
