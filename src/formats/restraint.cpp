@@ -14,10 +14,10 @@ static float end_reach(const std::vector<std::string>& residueNames, int resInde
 
 void apply_noe_model(NoeModel model, const std::vector<std::string>& residueNames, Restraint& res) {
     if (model == NoeModel::window) return;
-    // The class bounds hold for protons next to their stand-in (HN, HA, HB
-    // on CA's side; the gamma protons on CB's): none lies farther from it
-    // than the farthest HB. A proton farther out moves the stand-in distance
-    // by at most the difference.
+    // The class bounds hold for protons up to the delta position (HN, HA, HB
+    // on CA's side; HG, HD on CB's): none lies farther from its stand-in than
+    // the farthest HD. A proton farther out moves the stand-in distance by at
+    // most the difference.
     const float covered = proton_reach("", "HD");
     for (int i = 0; i < res.numRestraint && i < maxRestraint; ++i) {
         res.lowerBound[i] = 0.0f;
