@@ -85,7 +85,7 @@ std::string run_words_html(const RunWords& r) {
     helix = html_escaped(helix) + ":<br><code class=\"sequence\">" + html_escaped(one_letter_sequence(r.templateLines)) + "</code>";
 
     std::string s = "<dl class=\"run\">\n";
-    s += item("Parameter file", "<code>" + html_escaped(r.paramPath) + "</code>, " + settings);
+    s += item("Parameter file", "<code>" + html_escaped(r.paramPath) + "</code>" + settings);
     s += item("Helix", helix + " <span class=\"note\">(" + html_escaped(p.pdbFile) + ")</span>");
     s += item("Restraints", html_escaped(std::to_string(r.restraints) + " in " + p.noeFile + ", " + restraint_model_text(p)));
     s += item("Oligomer", html_escaped(std::to_string(p.numProtomer) + " protomers; " + std::to_string(r.structures) +
