@@ -25,10 +25,8 @@ FLAGS = ["--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsa
 
 
 def run(build, program, args, cwd):
-    # Run as the README does, ./build/PROGRAM, so that the page's command line reads the same.
-    link = os.path.join(cwd, "build")
-    if not os.path.lexists(link):
-        os.symlink(os.path.abspath(build), link)
+    link = os.path.join(cwd, "build")  # run as the README does, ./build/PROGRAM: the page shows the command
+    os.path.lexists(link) or os.symlink(os.path.abspath(build), link)
     result = subprocess.run([os.path.join(".", "build", program)] + args, cwd=cwd, capture_output=True, text=True)
     assert result.returncode == 0 and not result.stderr, (program, result.stdout, result.stderr)
     return result.stdout
