@@ -13,11 +13,17 @@ constexpr int maxProtomer = 78;
 
 // How a restraint is scored against its class's bounds: "window", violated
 // below the lower or above the upper bound (lists prepared for the windows);
-// "upper", violated only above the upper bound (lists taken from spectra,
-// whose close pairs have stand-in atoms closer than the lower bound);
-// "reach", as upper with each upper bound raised to what the NOE allows
-// when a proton lies far out on a long side chain (formats/restraint.h).
+// "upper", violated only above the upper bound, raised to what the NOE
+// allows when a proton lies far out on a long side chain (lists taken from
+// spectra, whose close pairs have stand-in atoms closer than the lower bound;
+// formats/restraint.h); "reach", the same model under the name earlier
+// parameter files may give it.
 enum class NoeModel { window, upper, reach };
+
+// The value as the parameter file spells it.
+inline const char* noe_model_name(NoeModel m) {
+    return m == NoeModel::window ? "window" : m == NoeModel::upper ? "upper" : "reach";
+}
 
 class Parameter {
 public:

@@ -21,7 +21,6 @@ void apply_noe_model(NoeModel model, const std::vector<std::string>& residueName
     const float covered = proton_reach("", "HD");
     for (int i = 0; i < res.numRestraint && i < maxRestraint; ++i) {
         res.lowerBound[i] = 0.0f;
-        if (model != NoeModel::reach) continue;
         const float beyond1 = end_reach(residueNames, res.resIndex1[i], res.proton1[i]) - covered;
         const float beyond2 = end_reach(residueNames, res.resIndex2[i], res.proton2[i]) - covered;
         res.upperBound[i] = res.upperBound[i] + std::max(beyond1, 0.0f) + std::max(beyond2, 0.0f);

@@ -58,13 +58,15 @@ Status load_restraints(const std::string& noeFile, const std::vector<int>& resNu
 
 // Under the upper model a restraint has no lower bound: it becomes 0, below
 // every distance, so the score's violation is the excess over the upper bound
-// alone, formed as under the window model. The reach model also drops the
-// lower bound, and adds to the upper one how far each end's proton can lie
-// from its stand-in (formats/proton_reach.h) beyond the farthest HD (3.49
-// A), which the class bounds already allow for: by the triangle inequality
-// the stand-in distance exceeds the proton distance by at most the two
-// reaches. Only protons past the delta position raise a bound.
-// residueNames gives each helix position's residue type (reach model only).
+// alone, formed as under the window model. The upper bound itself grows by
+// how far each end's proton can lie from its stand-in (formats/proton_reach.h)
+// beyond the farthest HD (3.49 A), which the class bounds already allow for:
+// by the triangle inequality the stand-in distance exceeds the proton
+// distance by at most the two reaches, so a pair of protons that close never
+// counts as violated for lying far out on a long side chain. Only protons
+// past the delta position raise a bound. "reach" is the same model under the
+// name earlier parameter files may give it.
+// residueNames gives each helix position's residue type.
 // The window model changes nothing.
 void apply_noe_model(NoeModel model, const std::vector<std::string>& residueNames, Restraint& res);
 

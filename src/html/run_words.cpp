@@ -41,9 +41,10 @@ std::string one_letter_sequence(const std::vector<std::string>& templateLines) {
 
 std::string restraint_model_text(const Parameter& p) {
     static const char* classes[3] = {"CA-CA", "CA-CB", "CB-CB"};
-    std::string text = p.noeModel == NoeModel::upper
-                           ? std::string("noeModel upper (violated only above the upper bound); ")
-                           : std::string("noeModel window (violated below the lower or above the upper bound); ");
+    std::string text = "noeModel " + std::string(noe_model_name(p.noeModel)) +
+                       (p.noeModel == NoeModel::window
+                            ? " (violated below the lower or above the upper bound); "
+                            : " (violated only above the upper bound, raised for protons past the delta position); ");
     text += "the bounds of the stand-in atoms' pair class:";
     for (int c = 0; c < 3; ++c) {
         const float lower = p.pairDistance[c] - p.pairTolerance[c], upper = p.pairDistance[c] + p.pairTolerance[c];
@@ -74,7 +75,7 @@ std::string run_words_html(const RunWords& r) {
         {"memResFlag", std::to_string(p.memResFlag)}, {"ss_angle", short_number(p.ss_angle)},
         {"r_beg", short_number(p.r_beg)}, {"r_end", short_number(p.r_end)}, {"ss_r", short_number(p.ss_r)},
         {"uncertainty", short_number(p.uncertainty)},
-        {"noeModel", p.noeModel == NoeModel::upper ? "upper" : "window"}};
+        {"noeModel", noe_model_name(p.noeModel)}};
     for (const auto& [key, value] : rows)
         settings += "<tr><th>" + key + "</th><td>" + html_escaped(value) + "</td></tr>\n";
     settings += "</table>";

@@ -38,15 +38,15 @@ TEST(RestraintLine, ProtonNamesChooseThePointAndThePairClassTheBounds) {
     }
 }
 
-// The bounds each model leaves: window keeps the class's, upper drops the
-// lower bound, reach also adds how far each end's proton reaches beyond
-// 3.49 A, the farthest HD (residues 10-15: ALA GLY LEU PHE TRP ARG).
+// The bounds each model leaves: window keeps the class's; upper (and reach,
+// its other name) drops the lower bound and adds how far each end's proton
+// reaches beyond 3.49 A, the farthest HD (residues 10-15: ALA GLY LEU PHE TRP ARG).
 TEST(RestraintBounds, EachModelKnownBounds) {
     const std::vector<std::string> names{"ALA", "GLY", "LEU", "PHE", "TRP", "ARG", "LEU"};
     const struct {
         const char *proton1, *proton2;
         int residue1, residue2;
-        float upper, reach;  // the upper bound under upper and under reach
+        float window, upper;  // the upper bound under window and under upper
     } cases[] = {
         {"HA", "HA2", 10, 11, 7.98f, 7.98f},
         {"HB", "HN", 12, 10, 7.98f, 7.98f},
@@ -66,7 +66,7 @@ TEST(RestraintBounds, EachModelKnownBounds) {
         for (int i = 0; i < res.numRestraint; ++i) {
             const float lower = res.pairClass[i] == 0 ? 4.58f : (res.pairClass[i] == 1 ? 5.34f : 5.78f);
             EXPECT_NEAR(res.lowerBound[i], model == NoeModel::window ? lower : 0.0f, 1e-5) << i;
-            EXPECT_NEAR(res.upperBound[i], model == NoeModel::reach ? cases[i].reach : cases[i].upper, 1e-4) << i;
+            EXPECT_NEAR(res.upperBound[i], model == NoeModel::window ? cases[i].window : cases[i].upper, 1e-4) << i;
         }
     }
 }
