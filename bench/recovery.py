@@ -162,6 +162,9 @@ def run_commands(build, example, seed, top, count):
         done = subprocess.run(command, cwd=top, capture_output=True, text=True)
         if done.returncode != 0:
             raise SystemExit("%s failed on seed %d: %s" % (command[0], seed, done.stdout))
+        if command[0].endswith("-search"):
+            with open(os.path.join(top, "search.txt"), "w") as f:  # its summary, for bench/helix_ideas.py
+                f.write(done.stdout)
     seconds = time.monotonic() - start
     value = rmsd(model_cas(os.path.join(run, name + "_1.pdb"), first, last),
                  deposited_cas(os.path.join(run, deposited), first, last))

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "html/report_page.h"
+#include "html/run_words.h"
 #include "safety/ownership.h"
 #include "support.h"
 #include "base/text.h"
@@ -38,6 +39,16 @@ TEST(ReportPage, WrittenWithUserTextEscapedAndWhatIsMissingSaid) {
     EXPECT_TRUE(holds(page, "\"chains\":[\"A\",\"B\",\"C\",\"D\"]"));
     EXPECT_TRUE(holds(page, "<tr data-structure=\"1\"><td>2</td>"));
     EXPECT_FALSE(holds(page, "{{"));  // every placeholder filled
+}
+
+// The page names the restraint model as the parameter file spells it.
+TEST(ReportPage, NamesTheRestraintModelAsTheFileDoes) {
+    for (const auto& [model, words] : {std::pair{NoeModel::upper, "noeModel upper (violated only above"},
+                                       std::pair{NoeModel::reach, "noeModel reach (violated only above"}}) {
+        Parameter param;
+        param.noeModel = model;
+        EXPECT_TRUE(holds(restraint_model_text(param), words)) << words;
+    }
 }
 
 TEST(ReportPage, LandscapeOnlyAsTheSearchLeftIt) {
