@@ -2,8 +2,10 @@
 // violations, closest backbone approach, packing energy, CA RMSD to a
 // deposited oligomer), clusters the best ones and writes tables, a
 // multi-model ensemble with real chains and viewer scripts into a folder of
-// its own.
+// its own; with --pack, each structure's side chains packed in the oligomer
+// as noebundle-search --refine packs them.
 #include <filesystem>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,7 @@
 #include "analysis/cluster.h"
 #include "analysis/ensemble.h"
 #include "search/contacts.h"
+#include "search/side_chains.h"
 #include "run/oligomer.h"
 #include "formats/prepare.h"  // parse_range
 #include "shell/command_line.h"
@@ -33,6 +36,7 @@ struct Options {
     std::string commandLine;  // as typed, for the report
     int top = 10, model = 1;
     double cluster = 1.0;
+    bool pack = false;
 };
 
 struct Outputs {
@@ -100,9 +104,11 @@ Status analyze(const Options& o) {
     std::vector<std::vector<RestraintCheck>> topChecks;
     std::vector<EnsembleModel> models;
     std::vector<Oligomer> topCA;
+    // Packing moves only atoms beyond CB: restraints, backbones and CA RMSD stay as they are.
+    const std::unique_ptr<SideChainPacker> packer = o.pack ? std::make_unique<SideChainPacker>(run.tmpl, n) : nullptr;
     for (std::size_t k = 0; k < run.ranked.size(); ++k) {
         const CandidateRow& row = run.ranked[k];
-        const Oligomer placed = place_oligomer(run.tmpl.points, row, n);
+        const Oligomer placed = place_oligomer(packer ? packer->pack(row) : run.tmpl.points, row, n);
         const std::vector<RestraintCheck> checks = check_restraints(*run.res, place_pair(run.helix, row, n), n);
         RankedResult r;
         r.rank = static_cast<int>(k + 1);
@@ -190,6 +196,7 @@ int main(int argc, char** argv) {
     app.add_option("--residues", o.residues, "residues to compare, FIRST-LAST (default: all)")->needs("--reference");
     app.add_option("--cluster", o.cluster, "cluster cutoff, CA RMSD in Å (default 1.0)")->check(CLI::Range(0.0, 1e6));
     app.add_option("--out", o.out, "output folder (default workDir/analysis)");
+    app.add_flag("--pack", o.pack, "pack each structure's side chains in the oligomer (as noebundle-search --refine)");
     app.set_version_flag("--version", std::string("noebundle-analyze ") + NOEBUNDLE_VERSION);
     if (!parse_command_line(app, argc, argv)) return 0;
     check(analyze(o));

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <fstream>
+#include <set>
 
 #include "analysis/analysis_report.h"
 #include "analysis/cluster.h"
@@ -11,10 +12,37 @@
 #include "formats/candidates.h"
 #include "run/oligomer.h"
 #include "run/score.h"
+#include "base/text.h"
 #include "support.h"
 #include "analysis/violations.h"
 
 namespace {
+
+// With --pack the ensemble's side chains are packed: atoms beyond CB move in
+// some residue, the backbone, CB and everything else stay byte for byte.
+TEST(PackedEnsemble, MovesOnlyAtomsBeyondCB) {
+    TempDir dir;
+    fs::copy(EXAMPLES_DIR "/bm2-prepared", dir.file("run"));
+    ASSERT_EQ(run_program("noebundle", {"run/bm2.param"}, dir.path()).status, 0);
+    for (const char* out : {"plain", "packed"}) {
+        std::vector<std::string> args{"run/bm2.param", "--top", "3", "--out", out};
+        if (out == std::string("packed")) args.push_back("--pack");
+        ASSERT_EQ(run_program("noebundle-analyze", args, dir.path()).status, 0) << out;
+    }
+    const std::vector<std::string> plain = lines_of(read_text(dir.file("plain/ensemble.pdb"))),
+                                    packed = lines_of(read_text(dir.file("packed/ensemble.pdb")));
+    ASSERT_EQ(plain.size(), packed.size());
+    int moved = 0;
+    for (std::size_t i = 0; i < plain.size(); ++i) {
+        const std::string name = trim_blanks(cut(plain[i], 12, 4));
+        const std::set<std::string> backbone{"N", "CA", "C", "O", "OXT", "H", "H1", "H2", "H3", "HA", "HA2", "HA3", "CB"};
+        if (plain[i].compare(0, 4, "ATOM") != 0 || backbone.count(name)) {
+            EXPECT_EQ(plain[i], packed[i]);
+        }
+        moved += plain[i] != packed[i];
+    }
+    EXPECT_GT(moved, 0);
+}
 
 // Delta is the root mean square of the violations, for every candidate of
 // the example under either restraint model, and a structure with Delta 0
