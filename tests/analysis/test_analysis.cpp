@@ -32,10 +32,10 @@ TEST(PackedEnsemble, MovesOnlyAtomsBeyondCB) {
     const std::vector<std::string> plain = lines_of(read_text(dir.file("plain/ensemble.pdb"))),
                                     packed = lines_of(read_text(dir.file("packed/ensemble.pdb")));
     ASSERT_EQ(plain.size(), packed.size());
+    const std::set<std::string> backbone{"N", "CA", "C", "O", "OXT", "H", "H1", "H2", "H3", "HA", "HA2", "HA3", "CB"};
     int moved = 0;
     for (std::size_t i = 0; i < plain.size(); ++i) {
         const std::string name = trim_blanks(cut(plain[i], 12, 4));
-        const std::set<std::string> backbone{"N", "CA", "C", "O", "OXT", "H", "H1", "H2", "H3", "HA", "HA2", "HA3", "CB"};
         if (plain[i].compare(0, 4, "ATOM") != 0 || backbone.count(name)) {
             EXPECT_EQ(plain[i], packed[i]);
         }
