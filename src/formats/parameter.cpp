@@ -1,6 +1,8 @@
 #include "formats/parameter.h"
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 
 #include "base/text.h"
 
@@ -38,12 +40,13 @@ static bool assign(Parameter& p, const std::string& key, const std::string& valu
 static Status assign_noe_model(Parameter& p, std::string value, bool& seen, const std::string& path) {
     if (!value.empty() && value.back() == '\r') value.pop_back();
     std::string problem;
+    const NoeModel models[] = {NoeModel::window, NoeModel::upper, NoeModel::reach};
+    const NoeModel* named = std::find_if(std::begin(models), std::end(models),
+                                         [&](NoeModel m) { return value == noe_model_name(m); });
     if (seen) problem = "noeModel is given twice";
     else if (value.empty()) problem = "noeModel is empty";
-    else if (value == "window") p.noeModel = NoeModel::window;
-    else if (value == "upper") p.noeModel = NoeModel::upper;
-    else if (value == "reach") p.noeModel = NoeModel::reach;
-    else problem = "noeModel is '" + (value.size() > 40 ? value.substr(0, 40) + "..." : value) + "'";
+    else if (named == std::end(models)) problem = "noeModel is '" + (value.size() > 40 ? value.substr(0, 40) + "..." : value) + "'";
+    else p.noeModel = *named;
     seen = true;
     if (problem.empty()) return Status::fine();
     return Status::error("[Error] '" + path + "': " + problem + "; it takes window, upper or reach");
