@@ -20,9 +20,11 @@ model 1 over the helix's residues. Two kinds of lists:
   1.5 A from the deposited chains.
 - --refine (with --real, with or without --sequence): noebundle-search
   --refine, the kept placements packed and refined off the grid.
+- --supercoil (with --real): noebundle-search --supercoil, the helix also
+  searched bent as a supercoil, the better kept.
 
 Usage: /usr/bin/python3 bench/recovery.py [BUILD_DIR] [--subsets N] [--first-seed S]
-                                          [--real [--sequence] [--refine] [--noe-model window|upper|reach]
+                                          [--real [--sequence] [--refine] [--supercoil] [--noe-model window|upper|reach]
                                            [--data DIR]]
 
 Prints, per structure, the fraction of subsets whose structure 1 lies under
@@ -129,7 +131,8 @@ def chain_sequence(path, chain):
     return gemmi.one_letter_code([r.name for r in residues]).upper(), residues[0].seqid.num
 
 
-def run_real_subset(build, structure, source, restraints, seed, top, noe_model, built=None, refine=False):
+def run_real_subset(build, structure, source, restraints, seed, top, noe_model, built=None, refine=False,
+                    supercoil=False):
     name, filename, chains, (first, last), _ = structure
     rng = random.Random(seed)
     chosen = rng.sample(restraints, min(len(restraints), rng.randint(5, 12)))
@@ -148,6 +151,8 @@ def run_real_subset(build, structure, source, restraints, seed, top, noe_model, 
         options = ["--sequence", built[0], "--first", str(built[1])]
     if refine:
         options.append("--refine")
+    if supercoil:
+        options.append("--supercoil")
     example = (name, None, filename, (first, last), options)
     return run_commands(build, example, seed, top, len(chosen))
 
@@ -200,14 +205,16 @@ def main():
     ap.add_argument("--real", action="store_true", help="every inter-chain proton pair under 5 A")
     ap.add_argument("--sequence", action="store_true", help="with --real: the helix built from the sequence")
     ap.add_argument("--refine", action="store_true", help="with --real: noebundle-search --refine")
+    ap.add_argument("--supercoil", action="store_true", help="with --real: noebundle-search --supercoil")
     ap.add_argument("--noe-model", choices=["window", "upper", "reach"], default="upper")
     ap.add_argument("--data", default=os.path.join(ROOT, "..", "shared", "data", "real"))
     o = ap.parse_args()
     build = os.path.abspath(o.build)
     if o.sequence and not o.real:
         ap.error("--sequence goes with --real")
-    if o.refine and not o.real:
-        ap.error("--refine goes with --real")
+    for flag in ("refine", "supercoil"):
+        if getattr(o, flag) and not o.real:
+            ap.error("--%s goes with --real" % flag)
     good = 2.0 if o.sequence else GOOD
     everything = []
     for item in (REAL if o.real else EXAMPLES):
@@ -227,7 +234,7 @@ def main():
             for seed in range(o.first_seed, o.first_seed + o.subsets):
                 if o.real:
                     count, value, spent = run_real_subset(build, item, source, restraints, seed, top, o.noe_model,
-                                                           built, o.refine)
+                                                           built, o.refine, o.supercoil)
                 else:
                     count, value, spent = run_subset(build, item, restraints, seed, top)
                 values.append(value)
@@ -240,7 +247,7 @@ def main():
         under = sum(v < good for v in everything)
         print("all: %d of %d subsets under %.1f A (%.0f%%), median CA RMSD %.2f A (noeModel=%s%s)" % (
             under, len(everything), good, 100.0 * under / len(everything), statistics.median(everything), o.noe_model,
-            ", --refine" if o.refine else ""))
+            (", --refine" if o.refine else "") + (", --supercoil" if o.supercoil else "")))
 
 
 if __name__ == "__main__":

@@ -5,7 +5,7 @@
 # candidates, 40 restraints), scoring rates for helices of 20, 200 and 2000
 # residues, the peak memory for a candidate file of one million lines, and
 # the rate of the placement search on the default grid, and the search of
-# the BM2 example without and with --refine.
+# the BM2 example without and with --refine and --supercoil.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build-bench -DNOEBUNDLE_BENCH=ON -DNOEBUNDLE_TESTS=OFF >/dev/null
@@ -29,9 +29,9 @@ echo "== noebundle-search, default grid, 40 restraints, both cores =="
 python3 bench/workload.py "$work/search" --restraints 40 --candidates 1 --protomers 5
 for i in 1 2 3; do build-bench/noebundle-search "$work/search/work.param" --force | grep -E 'searched|Seconds|per second'; done
 
-echo "== noebundle-search on the BM2 example, both cores, without and with --refine =="
+echo "== noebundle-search on the BM2 example, both cores, without and with --refine and --supercoil =="
 mkdir "$work/bm2" && cp -r examples/bm2 "$work/bm2/run"
-for option in "" --refine; do
+for option in "" --refine --supercoil "--refine --supercoil"; do
   for i in 1 2 3; do
     (cd "$work/bm2" && "$OLDPWD/build-bench/noebundle-search" run/bm2.param --from run/2kix_model1.pdb --chain A \
        --force $option | grep -E 'Seconds' | sed "s/^/${option:-grid only} /")

@@ -75,6 +75,40 @@ def check_warnings(build):
         assert done.stdout.splitlines()[-1].startswith("[Done] 100 placements"), done.stdout
 
 
+def check_supercoil(build):
+    """--supercoil on BM2's sequence and the example's restraints: the helix
+    kept is bent toward the bundle's axis, and the same command run again
+    without --force finds its own helix in pdbFile and changes nothing."""
+    with tempfile.TemporaryDirectory() as top:
+        shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", "bm2"),
+                        os.path.join(top, "run"))
+        command = [os.path.join(build, "noebundle-search"), "run/bm2.param", "--sequence",
+                   "MLEPFQILSISSFILSALHFIAWTIGHLNQIKR", "--supercoil"]
+        outputs = []
+        for _ in range(2):
+            done = subprocess.run(command, cwd=top, capture_output=True, text=True)
+            assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
+            with open(os.path.join(top, "run", "2kix_A.pdb")) as f:
+                outputs.append((sorted(os.listdir(os.path.join(top, "run"))), f.read()))
+            said = [line for line in done.stdout.splitlines() if line.startswith("Supercoil: ")]
+            assert len(said) == 1 and said[0].endswith(": kept the supercoiled helix"), done.stdout
+        assert outputs[0] == outputs[1]
+        chain = gemmi.read_structure(os.path.join(top, "run", "2kix_A.pdb"))[0]["A"]
+        cas = [r.find_atom("CA", "*").pos for r in chain]
+        # CA(i)-CA(i+4) of the straight helix, 6.2 A, shortened on the inner
+        # side of the bend and lengthened on the outer by about 2.3 A / R.
+        for i in range(len(cas) - 4):
+            assert 5.8 <= cas[i].dist(cas[i + 4]) <= 6.7, (i, cas[i].dist(cas[i + 4]))
+        # Bent: the middle lies off the line between the ends (0 for a straight helix).
+        ends = [gemmi.Position(*[sum(getattr(p, c) for p in part) / 4 for c in "xyz"]) for part in (cas[:4], cas[-4:])]
+        middle = cas[len(cas) // 2 - 2:len(cas) // 2 + 2]
+        mid = gemmi.Position(*[sum(getattr(p, c) for p in middle) / 4 for c in "xyz"])
+        along = (ends[1] - ends[0]) / ends[1].dist(ends[0])
+        off = (mid - ends[0]) - along * (mid - ends[0]).dot(along)
+        assert off.length() > 1.0, off.length()
+
+
 if __name__ == "__main__":
     main()
     check_warnings(os.path.abspath(sys.argv[1]))
+    check_supercoil(os.path.abspath(sys.argv[1]))

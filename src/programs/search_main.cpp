@@ -31,6 +31,8 @@ void add_options(CLI::App& app, SearchOptions& p) {
     app.add_flag("--refine", p.refine, "pack the side chains of the kept placements in the oligomer and refine them "
                                        "off the grid; recommended for helices built from a sequence or from a model, "
                                        "not cut from the oligomer being solved");
+    app.add_flag("--supercoil", p.supercoil, "search also the helix bent as a supercoil about the bundle's axis, as "
+                                             "the best placement of the straight one asks, and keep the better");
     app.add_option("--angle-step", p.angleStep, "grid step of phi, theta and psi in degrees, 0.06 to 360 (default: ss_angle)");
     app.add_option("--radius", p.radius, "radii in Angstrom as BEG:END:STEP, STEP at least 0.001 (default: r_beg:r_end:ss_r)");
     app.add_option("--keep", p.keep, "number of placements to keep (default: 100)");
@@ -84,6 +86,7 @@ Status search_placements(const SearchOptions& p) {
                         ", theta " + fixed3(row[1], 0) + ", psi " + fixed3(row[2], 0) + ", radius " +
                         fixed3(row[3], 0));
     }
+    if (!out.supercoil.empty()) lines.push_back(out.supercoil);
     for (const std::string& line : rule_summary(result)) lines.push_back(line);
     for (const std::string& line : result_warnings(out)) lines.push_back(line);
     for (const Backup& b : out.backups) lines.push_back("Kept the former '" + b.original + "' as '" + b.backup + "'");

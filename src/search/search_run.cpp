@@ -14,7 +14,7 @@
 #include "formats/helix.h"
 #include "safety/interrupt.h"
 #include "search/landscape.h"
-#include "search/refine.h"
+#include "search/helix_search.h"
 #include "model/helix_builder.h"
 #include "run/oligomer.h"
 #include "formats/prepare.h"
@@ -57,6 +57,8 @@ std::string normalized(const std::string& text) {
     return out;
 }
 
+Status claim_helix(const Parameter& param, OutputSet& outputs, std::string& pdbText);
+
 // The helix text: built from --sequence or taken from --from (claiming
 // pdbFile unless it holds the same helix), or pdbFile as it is.
 Status helix_text(const SearchOptions& o, const SearchSettings& s, const Parameter& param, OutputSet& outputs,
@@ -73,6 +75,13 @@ Status helix_text(const SearchOptions& o, const SearchSettings& s, const Paramet
         Status status = extract_helix(o.from, s.choice, pdbText, &notes);
         if (!status.ok()) return status;
     }
+    // The supercoiled helix is known only after the search: claimed then.
+    return o.supercoil ? Status::fine() : claim_helix(param, outputs, pdbText);
+}
+
+// pdbFile for the helix, unless it already holds the same helix (then its
+// own text is kept).
+Status claim_helix(const Parameter& param, OutputSet& outputs, std::string& pdbText) {
     std::string existing;
     struct stat st;
     if (::stat(param.pdbFile.c_str(), &st) == 0 && S_ISREG(st.st_mode) && read_whole(param.pdbFile, existing) &&
@@ -101,35 +110,6 @@ Status converted_restraints(const SearchOptions& o, const Parameter& param, cons
     std::string existing;
     if (read_whole(param.noeFile, existing) && existing == noeText) return Status::fine();
     return outputs.claim(param.noeFile, "the restraint file (noeFile)", OutputSet::Owner::byRecord);
-}
-
-// The helix as noebundle reads it, with finite coordinates only.
-Status read_helix(const std::string& pdbText, const std::string& path, Helix& helix) {
-    count_residues(pdbText, helix.numResidue, helix.checkAux);
-    std::istringstream in(pdbText);
-    Status status = parse_helix_pdb(in, path, helix);
-    for (int i = 0; status.ok() && i < helix.numPoint(); ++i) {
-        const Point& p = helix.coord[i];
-        if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) continue;
-        const std::string& line = helix.atomLine[i];
-        status = Status::error("[Error] Atom " + trim_blanks(cut(line, 12, 4)) + " of residue " + trim_blanks(cut(line, 22, 4)) +
-                               " in '" + path + "' has a coordinate that is not a finite number");
-    }
-    return status;
-}
-
-// With --refine: the kept placements packed and refined below the grid's
-// steps, within the searched radii.
-void refine_kept(const SearchSettings& s, const Grid& grid, const Scorer& scorer, const Template& tmpl,
-                 int numProtomer, SearchResult& result) {
-    RefineSettings refining{s.angleStep * M_PI / 180.0, s.rStep};
-    if (!grid.radius.empty()) {
-        const auto [low, high] = std::minmax_element(grid.radius.begin(), grid.radius.end());
-        refining.lowestRadius = *low;
-        refining.highestRadius = *high;
-    }
-    const SideChainPacker packer(tmpl, numProtomer);
-    refine_best(scorer, tmpl, numProtomer, refining, &packer, result);
 }
 
 }  // namespace
@@ -169,7 +149,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     Restraint res{};
     out.numProtomer = param.numProtomer;
     status = helix_text(o, s, param, outputs, pdbText, out.built, out.prepared);
-    if (status.ok()) status = read_helix(pdbText, param.pdbFile, helix);
+    if (status.ok()) status = read_helix(pdbText, param.pdbFile, helix);  // for the restraints' residues
     if (status.ok()) align_on_z(helix.coord, helix.numResidue, helix.center, helix.angle);
     std::string noeText;
     if (status.ok() && !o.restraints.empty()) {
@@ -182,30 +162,36 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     }
     apply_noe_model(param.noeModel, residue_names(helix), res);
     const std::string checkText = std::to_string(helix.numResidue) + "\n" + std::to_string(helix.checkAux) + "\n";
-    const std::string originText = status.ok() ? aligned_template(pdbText, helix.center, helix.angle) : "";
+    const std::string straightOrigin = status.ok() ? aligned_template(pdbText, helix.center, helix.angle) : "";
     std::string existing;
     for (const auto& [path, role] : Named{{out.candidatePath, "the candidate file"}, {check, "check_pdb.log"},
                                           {origin, "origin.pdb"}, {o.map, "the --map picture"}}) {
         // A file that already holds what the search would write stays as it is.
         const bool same = (path == check || path == origin) && read_whole(path, existing) &&
-                          existing == (path == check ? checkText : originText);
+                          existing == (path == check ? checkText : straightOrigin);
         if (status.ok() && !path.empty() && !same) status = outputs.claim(path, role, OutputSet::Owner::byRecord);
     }
     if (status.ok()) status = outputs.claim(record, "the search's record", OutputSet::Owner::always);
     if (!status.ok()) return status;
 
     out.grid = make_grid(s.angleStep, s.rBeg, s.rEnd, s.rStep);
-    const Scorer scorer(helix, res, param.numProtomer);
-    std::istringstream originLines(originText);
-    const Template tmpl = parse_template(originLines);
-    const ContactModel contacts(tmpl, param.numProtomer);
     ProgressBar bar(::isatty(2) == 1);
+    const Progress progress = [&bar](std::uint64_t done, std::uint64_t total) { bar.update(done, total); };
     const auto start = std::chrono::steady_clock::now();
-    out.result = search(scorer, out.grid, std::size_t(s.keep),
-                        [&bar](std::uint64_t done, std::uint64_t total) { bar.update(done, total); }, &contacts);
-    if (o.refine) refine_kept(s, out.grid, scorer, tmpl, param.numProtomer, out.result);
+    HelixSearch searched;
+    status = search_helix(pdbText, param.pdbFile, res, param.numProtomer, out.grid, s, o.refine, progress, searched);
+    if (status.ok() && o.supercoil) {
+        const HelixSearch straight = std::move(searched);
+        status = supercoil_search(straight, param.pdbFile, res, param.numProtomer, out.grid, s, o.refine, progress,
+                                  searched, out.supercoil);
+        if (status.ok()) status = claim_helix(param, outputs, searched.pdbText);
+    }
     bar.finish();
+    if (!status.ok()) return status;
     out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    out.result = std::move(searched.result);
+    pdbText = searched.pdbText;
+    const std::string& originText = searched.originText;
 
     std::string candidates;
     for (const CandidateRow& row : out.result.rows) candidates += candidate_line(row) + "\n";

@@ -2,7 +2,8 @@
 // and cleared of the temporary files of runs that died, every setting and
 // path checked and every output claimed before any work, the helix prepared
 // and read, the grid searched, with --refine the kept placements packed and
-// refined off the grid, and all outputs put in place together.
+// refined off the grid, with --supercoil the helix bent as a supercoil
+// searched too and the better kept, and all outputs put in place together.
 #pragma once
 #include <string>
 #include <vector>
@@ -20,6 +21,7 @@ struct SearchOutcome {
     std::vector<Backup> backups;  // files replaced under --force, and where they are kept
     std::string conversion;       // with --restraints: the accounting of the conversion
     std::string built;            // with --sequence: what was built
+    std::string supercoil;        // with --supercoil: the bend and the helix kept
     PreparationNotes prepared;    // with --from: side-chain points placed, copies of the chain
     int numProtomer = 0;
 };

@@ -18,6 +18,7 @@ struct SearchOptions {
     int model = 1;
     bool force = false;
     bool refine = false;  // --refine: the kept placements packed and refined off the grid
+    bool supercoil = false;  // --supercoil: the helix bent as a supercoil searched too
     std::string angleStep, radius, keep = "100", threads;
     std::string maxPlacements = "1e9", maxMemory = "2048";
 };

@@ -1,0 +1,96 @@
+#include "search/helix_search.h"
+
+#include <algorithm>
+#include <cmath>
+#include <sstream>
+
+#include "base/text.h"
+#include "model/supercoil.h"
+#include "run/oligomer.h"
+#include "search/contacts.h"
+#include "search/refine.h"
+#include "search/side_chains.h"
+
+Status read_helix(const std::string& pdbText, const std::string& path, Helix& helix) {
+    count_residues(pdbText, helix.numResidue, helix.checkAux);
+    std::istringstream in(pdbText);
+    Status status = parse_helix_pdb(in, path, helix);
+    for (int i = 0; status.ok() && i < helix.numPoint(); ++i) {
+        const Point& p = helix.coord[i];
+        if (std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(p.z)) continue;
+        const std::string& line = helix.atomLine[i];
+        status = Status::error("[Error] Atom " + trim_blanks(cut(line, 12, 4)) + " of residue " + trim_blanks(cut(line, 22, 4)) +
+                               " in '" + path + "' has a coordinate that is not a finite number");
+    }
+    return status;
+}
+
+namespace {
+
+// With refine: the kept placements packed and refined below the grid's
+// steps, within the searched radii.
+void refine_kept(const SearchSettings& s, const Grid& grid, const Scorer& scorer, const Template& tmpl,
+                 int numProtomer, SearchResult& result) {
+    RefineSettings refining{s.angleStep * M_PI / 180.0, s.rStep};
+    if (!grid.radius.empty()) {
+        const auto [low, high] = std::minmax_element(grid.radius.begin(), grid.radius.end());
+        refining.lowestRadius = *low;
+        refining.highestRadius = *high;
+    }
+    const SideChainPacker packer(tmpl, numProtomer);
+    refine_best(scorer, tmpl, numProtomer, refining, &packer, result);
+}
+
+std::string score_and_packing(const SearchResult& r) {
+    const Hit& best = r.best.front();
+    return fixed3(best.score, 0) + (r.packed ? " (packing energy " + fixed3(float(packing_energy(best.packing)), 0) + ")" : "");
+}
+
+}  // namespace
+
+Status search_helix(const std::string& pdbText, const std::string& path, const Restraint& res, int numProtomer,
+                    const Grid& grid, const SearchSettings& s, bool refine, const Progress& progress,
+                    HelixSearch& out) {
+    out.pdbText = pdbText;
+    out.helix = Helix{};
+    Status status = read_helix(pdbText, path, out.helix);
+    if (!status.ok()) return status;
+    Helix& helix = out.helix;
+    align_on_z(helix.coord, helix.numResidue, helix.center, helix.angle);
+    out.originText = aligned_template(pdbText, helix.center, helix.angle);
+    const Scorer scorer(helix, res, numProtomer);
+    std::istringstream originLines(out.originText);
+    const Template tmpl = parse_template(originLines);
+    const ContactModel contacts(tmpl, numProtomer);
+    out.result = search(scorer, grid, std::size_t(s.keep), progress, &contacts);
+    if (refine) refine_kept(s, grid, scorer, tmpl, numProtomer, out.result);
+    return Status::fine();
+}
+
+Status supercoil_search(const HelixSearch& straight, const std::string& path, const Restraint& res, int numProtomer,
+                        const Grid& grid, const SearchSettings& s, bool refine, const Progress& progress,
+                        HelixSearch& chosen, std::string& said) {
+    chosen = straight;
+    if (straight.result.best.empty()) return Status::fine();
+    const SupercoilBend bend = supercoil_bend(straight.result.rows.front());
+    said = "Supercoil: the best placement's tilt of " + decimals(bend.tilt, 1) + " degrees about the axis at radius " +
+           fixed3(float(bend.radius), 0);
+    if (bend.curvature == 0) {
+        said += " asks no bend; kept the straight helix";
+        return Status::fine();
+    }
+    const std::string bentText = supercoiled_pdb_text(straight.pdbText, straight.helix.center, straight.helix.angle, bend);
+    HelixSearch bent;
+    Status status = search_helix(bentText, path, res, numProtomer, grid, s, refine, progress, bent);
+    if (!status.ok()) return status;
+    said += " bends the helix to a radius of curvature of " + decimals(1.0 / bend.curvature, 1) + "; its best scores " +
+            (bent.result.best.empty() ? std::string("nothing") : score_and_packing(bent.result)) + " against " +
+            score_and_packing(straight.result) + " straight";
+    // Ties keep the straight helix: the grid order of two templates says nothing.
+    Hit challenger = bent.result.best.empty() ? Hit{} : bent.result.best.front();
+    challenger.index = straight.result.best.front().index;
+    const bool better_bent = !bent.result.best.empty() && better(challenger, straight.result.best.front());
+    said += better_bent ? ": kept the supercoiled helix" : ": kept the straight helix";
+    if (better_bent) chosen = std::move(bent);
+    return Status::fine();
+}

@@ -1,0 +1,40 @@
+// The search of one helix, and of its supercoiled copy: the helix text read
+// and aligned on z, the grid searched with the steric rule and packing of
+// the aligned template, with refine the kept placements packed and refined
+// off the grid; with the supercoil, the helix bent as its best placement
+// asks (model/supercoil.h), searched again, and the better of the two kept.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+
+#include "base/status.h"
+#include "formats/helix.h"
+#include "formats/restraint.h"
+#include "search/search.h"
+#include "search/search_settings.h"
+
+// The helix as noebundle reads it, with finite coordinates only.
+Status read_helix(const std::string& pdbText, const std::string& path, Helix& helix);
+
+using Progress = std::function<void(std::uint64_t, std::uint64_t)>;
+
+struct HelixSearch {
+    std::string pdbText;     // the helix as pdbFile holds it
+    std::string originText;  // aligned on z, as origin.pdb holds it
+    Helix helix;             // read and aligned
+    SearchResult result;
+};
+
+// Searches the helix of pdbText (read, aligned and its originText made).
+// With refine, the kept placements are packed and refined off the grid.
+Status search_helix(const std::string& pdbText, const std::string& path, const Restraint& res, int numProtomer,
+                    const Grid& grid, const SearchSettings& s, bool refine, const Progress& progress,
+                    HelixSearch& out);
+
+// The supercoiled copy of straight's helix, bent as its best placement asks,
+// searched like it; chosen is the one whose best placement is better (score,
+// then packing energy), the straight one on a tie. said tells the user.
+Status supercoil_search(const HelixSearch& straight, const std::string& path, const Restraint& res, int numProtomer,
+                        const Grid& grid, const SearchSettings& s, bool refine, const Progress& progress,
+                        HelixSearch& chosen, std::string& said);
