@@ -7,7 +7,7 @@
 # bm2-prepared: the deposited arrangement ranks first, the report names it,
 # and gemmi reads the four protomers of every structure file.
 # gpa: the glycophorin dimer from model 1, residues 70-95 of the deposited file.
-# gpa-sequence: the README's build, search (with --refine), run and analysis
+# gpa-sequence: the README's build, search (with --refine --supercoil), run and analysis
 # from the sequence; the best model within 2.0 A (1.88 A now, 2.02 A without
 # --refine; an ideal straight helix is itself about 1.5 A from the deposited,
 # curved, chains).

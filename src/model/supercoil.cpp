@@ -30,6 +30,43 @@ Vec transposed_times(const Rotation& r, Vec v) {
 
 bool is_atom(const std::string& line) { return line.rfind("ATOM", 0) == 0 || line.rfind("HETATM", 0) == 0; }
 
+// The curvature the helix has already toward d: its axis traced by the means
+// of seven consecutive CA (near two turns: 100 degrees apart, they lie within
+// 0.08 A of the axis), and the offset u along d fitted as u0 + u1 t + u2 t^2
+// over the position t along z, the curvature being 2 u2. An arc of
+// curvature k departs from that parabola by about k^3 t^4 / 8: the fit is
+// made again twice with that part taken off.
+double own_curvature(const std::vector<Vec>& cas, Vec d) {
+    const std::size_t window = 7;
+    if (cas.size() < window + 3) return 0;
+    std::vector<Vec> axis;  // (t, u, 0)
+    for (std::size_t k = 0; k + window <= cas.size(); ++k) {
+        Vec p{0, 0, 0};
+        for (std::size_t j = k; j < k + window; ++j) p = p + (1.0 / window) * cas[j];
+        axis.push_back({p.z, dot(p, d), 0});
+    }
+    double curvature = 0;
+    for (int pass = 0; pass < 3; ++pass) {
+        double m[3][4] = {};  // normal equations of the fit, with their right-hand side
+        for (const Vec& q : axis) {
+            const double power[3] = {1, q.x, q.x * q.x};
+            const double u = q.y - curvature * curvature * curvature * q.x * q.x * q.x * q.x / 8;
+            for (int i = 0; i < 3; ++i) {
+                for (int j = 0; j < 3; ++j) m[i][j] += power[i] * power[j];
+                m[i][3] += power[i] * u;
+            }
+        }
+        for (int col = 0; col < 3; ++col)  // Gauss-Jordan; distinct t values leave no pivot 0
+            for (int row = 0; row < 3; ++row) {
+                if (row == col) continue;
+                const double f = m[row][col] / m[col][col];
+                for (int j = col; j < 4; ++j) m[row][j] -= f * m[col][j];
+            }
+        curvature = 2 * m[2][3] / m[2][2];
+    }
+    return curvature;
+}
+
 }  // namespace
 
 SupercoilBend supercoil_bend(const CandidateRow& row) {
@@ -47,6 +84,8 @@ SupercoilBend supercoil_bend(const CandidateRow& row) {
     bend.radius = std::fabs(double(row[3]));
     bend.tilt = std::asin(std::fmin(1.0, std::fabs(axis.y))) * 180.0 / M_PI;
     if (bend.radius == 0 || length < 1e-9 || !(across / bend.radius >= leastCurvature)) return bend;
+    bend.rightHanded = -sign * axis.y * axis.z > 0;
+    if (bend.rightHanded) return bend;
     bend.curvature = across / bend.radius;
     const Vec local = transposed_times(r, (1.0 / length) * toward);
     bend.toward[0] = local.x;
@@ -67,9 +106,16 @@ std::string supercoiled_pdb_text(const std::string& pdbText, const float center[
         const Point p = pdb_point(line);
         return times(align, Vec{p.x, p.y, p.z} - c);
     };
+    // Only what the helix lacks of the asked curvature is added: a helix
+    // that is already curved (a solved one) is not bent twice.
+    std::vector<Vec> cas;
+    for (const std::string& line : lines)
+        if (is_atom(line) && trim_blanks(cut(line, 12, 4)) == "CA") cas.push_back(aligned(line));
+    const double curvature = bend.curvature == 0 ? 0 : bend.curvature - own_curvature(cas, d);
+    if (std::fabs(curvature) < leastCurvature) return pdbText;
     std::string out;
     for (std::size_t i = 0; i < lines.size();) {
-        if (!is_atom(lines[i]) || bend.curvature == 0) {
+        if (!is_atom(lines[i])) {
             out += lines[i++] + "\n";
             continue;
         }
@@ -82,8 +128,8 @@ std::string supercoiled_pdb_text(const std::string& pdbText, const float center[
             ++end;
         }
         if (!found) along = aligned(lines[i]).z;
-        const double turn = along * bend.curvature, s = std::sin(turn), co = std::cos(turn);
-        const Vec base = (s / bend.curvature) * a + ((1 - co) / bend.curvature) * d;
+        const double turn = along * curvature, s = std::sin(turn), co = std::cos(turn);
+        const Vec base = (s / curvature) * a + ((1 - co) / curvature) * d;
         const Vec newAxis = co * a + s * d, newToward = (-s) * a + co * d;
         for (; i < end; ++i) {
             const Vec p = aligned(lines[i]) - along * a;

@@ -76,7 +76,8 @@ Status supercoil_search(const HelixSearch& straight, const std::string& path, co
     said = "Supercoil: the best placement's tilt of " + decimals(bend.tilt, 1) + " degrees about the axis at radius " +
            fixed3(float(bend.radius), 0);
     if (bend.curvature == 0) {
-        said += " asks no bend; kept the straight helix";
+        said += bend.rightHanded ? " winds right-handed, where helices cross at one point: kept the straight helix"
+                                 : " asks no bend: kept the straight helix";
         return Status::fine();
     }
     const std::string bentText = supercoiled_pdb_text(straight.pdbText, straight.helix.center, straight.helix.angle, bend);
@@ -86,10 +87,11 @@ Status supercoil_search(const HelixSearch& straight, const std::string& path, co
     said += " bends the helix to a radius of curvature of " + decimals(1.0 / bend.curvature, 1) + "; its best scores " +
             (bent.result.best.empty() ? std::string("nothing") : score_and_packing(bent.result)) + " against " +
             score_and_packing(straight.result) + " straight";
-    // Ties keep the straight helix: the grid order of two templates says nothing.
-    Hit challenger = bent.result.best.empty() ? Hit{} : bent.result.best.front();
-    challenger.index = straight.result.best.front().index;
-    const bool better_bent = !bent.result.best.empty() && better(challenger, straight.result.best.front());
+    // The restraints decide; on a tie the supercoiled helix is kept, as
+    // the bundle's geometry asks it (packing, which rewards every contact,
+    // would favour whichever shape lets the bundle close up).
+    const bool better_bent = !bent.result.best.empty() &&
+                             !(tie_class(straight.result.best.front().score) < tie_class(bent.result.best.front().score));
     said += better_bent ? ": kept the supercoiled helix" : ": kept the straight helix";
     if (better_bent) chosen = std::move(bent);
     return Status::fine();
