@@ -32,7 +32,8 @@ void add_options(CLI::App& app, SearchOptions& p) {
                                        "off the grid; recommended for helices built from a sequence or from a model, "
                                        "not cut from the oligomer being solved");
     app.add_flag("--supercoil", p.supercoil, "search also the helix bent as a supercoil about the bundle's axis, as "
-                                             "the best placement of the straight one asks, and keep the better");
+                                             "its best placement asks, and keep it unless the helix as given scores "
+                                             "better; recommended with --refine for helices built from a sequence");
     app.add_option("--angle-step", p.angleStep, "grid step of phi, theta and psi in degrees, 0.06 to 360 (default: ss_angle)");
     app.add_option("--radius", p.radius, "radii in Angstrom as BEG:END:STEP, STEP at least 0.001 (default: r_beg:r_end:ss_r)");
     app.add_option("--keep", p.keep, "number of placements to keep (default: 100)");

@@ -94,5 +94,8 @@ Status supercoil_search(const HelixSearch& straight, const std::string& path, co
                              !(tie_class(straight.result.best.front().score) < tie_class(bent.result.best.front().score));
     said += better_bent ? ": kept the supercoiled helix" : ": kept the straight helix";
     if (better_bent) chosen = std::move(bent);
+    // Both searches count toward the work done (and the rate shown).
+    chosen.result.searched = straight.result.searched + bent.result.searched;
+    chosen.result.twins = straight.result.twins + bent.result.twins;
     return Status::fine();
 }

@@ -2,7 +2,7 @@
 // and aligned on z, the grid searched with the steric rule and packing of
 // the aligned template, with refine the kept placements packed and refined
 // off the grid; with the supercoil, the helix bent as its best placement
-// asks (model/supercoil.h), searched again, and the better of the two kept.
+// asks (model/supercoil.h), searched again, and one of the two kept.
 #pragma once
 #include <cstdint>
 #include <functional>
@@ -33,8 +33,9 @@ Status search_helix(const std::string& pdbText, const std::string& path, const R
                     HelixSearch& out);
 
 // The supercoiled copy of straight's helix, bent as its best placement asks,
-// searched like it; chosen is the one whose best placement is better (score,
-// then packing energy), the straight one on a tie. said tells the user.
+// searched like it; chosen is the supercoiled one unless the straight one's
+// best placement scores better (packing does not decide between shapes),
+// with the placements of both searches counted. said tells the user.
 Status supercoil_search(const HelixSearch& straight, const std::string& path, const Restraint& res, int numProtomer,
                         const Grid& grid, const SearchSettings& s, bool refine, const Progress& progress,
                         HelixSearch& chosen, std::string& said);
