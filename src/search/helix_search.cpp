@@ -72,6 +72,10 @@ Status supercoil_search(const HelixSearch& straight, const std::string& path, co
                         HelixSearch& chosen, std::string& said) {
     chosen = straight;
     if (straight.result.best.empty()) return Status::fine();
+    if (numProtomer < 2) {
+        said = "Supercoil: a single protomer has no bundle to wind about: kept the straight helix";
+        return Status::fine();
+    }
     const SupercoilBend bend = supercoil_bend(straight.result.rows.front());
     said = "Supercoil: the best placement's tilt of " + decimals(bend.tilt, 1) + " degrees about the axis at radius " +
            fixed3(float(bend.radius), 0);
