@@ -85,6 +85,10 @@ Status supercoil_search(const HelixSearch& straight, const std::string& path, co
         return Status::fine();
     }
     const std::string bentText = supercoiled_pdb_text(straight.pdbText, straight.helix.center, straight.helix.angle, bend);
+    if (bentText == straight.pdbText) {  // a helix curved already, or one too large to bend in the PDB columns
+        said += " asks the curvature the helix has: kept it as given";
+        return Status::fine();
+    }
     HelixSearch bent;
     Status status = search_helix(bentText, path, res, numProtomer, grid, s, refine, progress, bent);
     if (!status.ok()) return status;
@@ -94,10 +98,10 @@ Status supercoil_search(const HelixSearch& straight, const std::string& path, co
     // The restraints decide; on a tie the supercoiled helix is kept, as
     // the bundle's geometry asks it (packing, which rewards every contact,
     // would favour whichever shape lets the bundle close up).
-    const bool better_bent = !bent.result.best.empty() &&
+    const bool keepBent = !bent.result.best.empty() &&
                              !(tie_class(straight.result.best.front().score) < tie_class(bent.result.best.front().score));
-    said += better_bent ? ": kept the supercoiled helix" : ": kept the straight helix";
-    if (better_bent) chosen = std::move(bent);
+    said += keepBent ? ": kept the supercoiled helix" : ": kept the straight helix";
+    if (keepBent) chosen = std::move(bent);
     // Both searches count toward the work done (and the rate shown).
     chosen.result.searched = straight.result.searched + bent.result.searched;
     chosen.result.twins = straight.result.twins + bent.result.twins;
