@@ -7,16 +7,11 @@
 
 #include "base/text.h"
 #include "geometry/geometry.h"
+#include "geometry/place.h"
 
 namespace {
 
-struct Vec {
-    double x, y, z;
-};
-Vec operator+(Vec a, Vec b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec operator-(Vec a, Vec b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec operator*(double s, Vec a) { return {s * a.x, s * a.y, s * a.z}; }
-double dot(Vec a, Vec b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+using ideal::Vec;
 
 // R v and R^T v with the matrix's float entries.
 Vec times(const Rotation& r, Vec v) {

@@ -11,6 +11,9 @@
 #include "search/refine.h"
 #include "search/side_chains.h"
 
+namespace {
+
+// The helix as noebundle reads it, with finite coordinates only.
 Status read_helix(const std::string& pdbText, const std::string& path, Helix& helix) {
     count_residues(pdbText, helix.numResidue, helix.checkAux);
     std::istringstream in(pdbText);
@@ -24,8 +27,6 @@ Status read_helix(const std::string& pdbText, const std::string& path, Helix& he
     }
     return status;
 }
-
-namespace {
 
 // With refine: the kept placements packed and refined below the grid's
 // steps, within the searched radii.
@@ -48,23 +49,25 @@ std::string score_and_packing(const SearchResult& r) {
 
 }  // namespace
 
-Status search_helix(const std::string& pdbText, const std::string& path, const Restraint& res, int numProtomer,
-                    const Grid& grid, const SearchSettings& s, bool refine, const Progress& progress,
-                    HelixSearch& out) {
+Status prepare_helix(const std::string& pdbText, const std::string& path, HelixSearch& out) {
+    out = HelixSearch{};
     out.pdbText = pdbText;
-    out.helix = Helix{};
     Status status = read_helix(pdbText, path, out.helix);
     if (!status.ok()) return status;
     Helix& helix = out.helix;
     align_on_z(helix.coord, helix.numResidue, helix.center, helix.angle);
     out.originText = aligned_template(pdbText, helix.center, helix.angle);
-    const Scorer scorer(helix, res, numProtomer);
+    return Status::fine();
+}
+
+void search_helix(const Restraint& res, int numProtomer, const Grid& grid, const SearchSettings& s, bool refine,
+                  const Progress& progress, HelixSearch& out) {
+    const Scorer scorer(out.helix, res, numProtomer);
     std::istringstream originLines(out.originText);
     const Template tmpl = parse_template(originLines);
     const ContactModel contacts(tmpl, numProtomer);
     out.result = search(scorer, grid, std::size_t(s.keep), progress, &contacts);
     if (refine) refine_kept(s, grid, scorer, tmpl, numProtomer, out.result);
-    return Status::fine();
 }
 
 Status supercoil_search(const HelixSearch& straight, const std::string& path, const Restraint& res, int numProtomer,
@@ -90,8 +93,9 @@ Status supercoil_search(const HelixSearch& straight, const std::string& path, co
         return Status::fine();
     }
     HelixSearch bent;
-    Status status = search_helix(bentText, path, res, numProtomer, grid, s, refine, progress, bent);
+    Status status = prepare_helix(bentText, path, bent);
     if (!status.ok()) return status;
+    search_helix(res, numProtomer, grid, s, refine, progress, bent);
     said += " bends the helix to a radius of curvature of " + decimals(1.0 / bend.curvature, 1) + "; its best scores " +
             (bent.result.best.empty() ? std::string("nothing") : score_and_packing(bent.result)) + " against " +
             score_and_packing(straight.result) + " straight";

@@ -14,9 +14,6 @@
 #include "search/search.h"
 #include "search/search_settings.h"
 
-// The helix as noebundle reads it, with finite coordinates only.
-Status read_helix(const std::string& pdbText, const std::string& path, Helix& helix);
-
 using Progress = std::function<void(std::uint64_t, std::uint64_t)>;
 
 struct HelixSearch {
@@ -26,11 +23,14 @@ struct HelixSearch {
     SearchResult result;
 };
 
-// Searches the helix of pdbText (read, aligned and its originText made).
-// With refine, the kept placements are packed and refined off the grid.
-Status search_helix(const std::string& pdbText, const std::string& path, const Restraint& res, int numProtomer,
-                    const Grid& grid, const SearchSettings& s, bool refine, const Progress& progress,
-                    HelixSearch& out);
+// The helix of pdbText as noebundle reads it (finite coordinates only),
+// aligned on z, with its originText; out.result is left empty.
+Status prepare_helix(const std::string& pdbText, const std::string& path, HelixSearch& out);
+
+// Searches a prepared helix into out.result. With refine, the kept
+// placements are packed and refined off the grid.
+void search_helix(const Restraint& res, int numProtomer, const Grid& grid, const SearchSettings& s, bool refine,
+                  const Progress& progress, HelixSearch& out);
 
 // The supercoiled copy of straight's helix, bent as its best placement asks,
 // searched like it; chosen is the supercoiled one unless the straight one's

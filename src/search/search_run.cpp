@@ -1,8 +1,6 @@
 #include "search/search_run.h"
 
-#include <algorithm>
 #include <chrono>
-#include <cmath>
 #include <filesystem>
 #include <sstream>
 #include <utility>
@@ -10,13 +8,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "search/contacts.h"
 #include "formats/helix.h"
 #include "safety/interrupt.h"
 #include "search/landscape.h"
 #include "search/helix_search.h"
 #include "model/helix_builder.h"
-#include "run/oligomer.h"
 #include "formats/prepare.h"
 #include "safety/progress.h"
 #include "restraints/restraint_convert.h"
@@ -145,12 +141,12 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     if (read_whole(record, recorded)) own.parse(recorded);
     OutputSet outputs(o.force, own);
     std::string pdbText;
-    Helix helix;
+    HelixSearch searched;  // the helix read once: for the restraints' residues, then searched
+    const Helix& helix = searched.helix;
     Restraint res{};
     out.numProtomer = param.numProtomer;
     status = helix_text(o, s, param, outputs, pdbText, out.built, out.prepared);
-    if (status.ok()) status = read_helix(pdbText, param.pdbFile, helix);  // for the restraints' residues
-    if (status.ok()) align_on_z(helix.coord, helix.numResidue, helix.center, helix.angle);
+    if (status.ok()) status = prepare_helix(pdbText, param.pdbFile, searched);
     std::string noeText;
     if (status.ok() && !o.restraints.empty()) {
         status = converted_restraints(o, param, helix, outputs, noeText, out.conversion);
@@ -162,13 +158,12 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     }
     apply_noe_model(param.noeModel, residue_names(helix), res);
     const std::string checkText = std::to_string(helix.numResidue) + "\n" + std::to_string(helix.checkAux) + "\n";
-    const std::string straightOrigin = status.ok() ? aligned_template(pdbText, helix.center, helix.angle) : "";
     std::string existing;
     for (const auto& [path, role] : Named{{out.candidatePath, "the candidate file"}, {check, "check_pdb.log"},
                                           {origin, "origin.pdb"}, {o.map, "the --map picture"}}) {
         // A file that already holds what the search would write stays as it is.
         const bool same = (path == check || path == origin) && read_whole(path, existing) &&
-                          existing == (path == check ? checkText : straightOrigin);
+                          existing == (path == check ? checkText : searched.originText);
         if (status.ok() && !path.empty() && !same) status = outputs.claim(path, role, OutputSet::Owner::byRecord);
     }
     if (status.ok()) status = outputs.claim(record, "the search's record", OutputSet::Owner::always);
@@ -178,9 +173,8 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     ProgressBar bar(::isatty(2) == 1);
     const Progress progress = [&bar](std::uint64_t done, std::uint64_t total) { bar.update(done, total); };
     const auto start = std::chrono::steady_clock::now();
-    HelixSearch searched;
-    status = search_helix(pdbText, param.pdbFile, res, param.numProtomer, out.grid, s, o.refine, progress, searched);
-    if (status.ok() && o.supercoil) {
+    search_helix(res, param.numProtomer, out.grid, s, o.refine, progress, searched);
+    if (o.supercoil) {
         const HelixSearch straight = std::move(searched);
         status = supercoil_search(straight, param.pdbFile, res, param.numProtomer, out.grid, s, o.refine, progress,
                                   searched, out.supercoil);
