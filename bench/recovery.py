@@ -22,9 +22,14 @@ model 1 over the helix's residues. Two kinds of lists:
   --refine, the kept placements packed and refined off the grid.
 - --supercoil (with --real): noebundle-search --supercoil, the helix also
   searched bent as a supercoil, the better kept.
+- --kept: for each subset above the threshold, also the structure nearest
+  the deposited oligomer among all those written, and its rank: whether a
+  miss is one of ranking (the right placement kept, but not first) or of
+  the search (none kept near it).
 
 Usage: /usr/bin/python3 bench/recovery.py [BUILD_DIR] [--subsets N] [--first-seed S]
                                           [--real [--sequence] [--refine] [--supercoil] [--noe-model window|upper|reach]
+                                           [--kept]
                                            [--data DIR]]
 
 Prints, per structure, the fraction of subsets whose structure 1 lies under
@@ -176,6 +181,21 @@ def run_commands(build, example, seed, top, count):
     return count, value, seconds
 
 
+def nearest_kept(top, name, deposited, first, last):
+    """The smallest CA RMSD of the structures written by run_commands, its rank, and how many
+    structures share structure 1's Delta, of how many."""
+    run = os.path.join(top, "run")
+    target = deposited_cas(os.path.join(run, deposited), first, last)
+    values, rank = [], 1
+    while os.path.exists(os.path.join(run, "%s_%d.pdb" % (name, rank))):
+        values.append(rmsd(model_cas(os.path.join(run, "%s_%d.pdb" % (name, rank)), first, last), target))
+        rank += 1
+    best = min(range(len(values)), key=values.__getitem__)
+    with open(os.path.join(run, name + ".log")) as f:  # the run's table of Delta by structure
+        deltas = [line.split()[1] for line in f if len(line.split()) == 2 and line.split()[0].isdigit()]
+    return values[best], best + 1, deltas.count(deltas[0]), len(deltas)
+
+
 def run_subset(build, example, restraints, seed, top):
     name, folder, deposited, (first, last), options = example
     rng = random.Random(seed)
@@ -207,6 +227,7 @@ def main():
     ap.add_argument("--refine", action="store_true", help="with --real: noebundle-search --refine")
     ap.add_argument("--supercoil", action="store_true", help="with --real: noebundle-search --supercoil")
     ap.add_argument("--noe-model", choices=["window", "upper", "reach"], default="upper")
+    ap.add_argument("--kept", action="store_true", help="for each miss, the nearest of all structures written")
     ap.add_argument("--data", default=os.path.join(ROOT, "..", "shared", "data", "real"))
     o = ap.parse_args()
     build = os.path.abspath(o.build)
@@ -241,6 +262,9 @@ def main():
                 seconds += spent
                 if value >= good:
                     bad.append("seed %d (%d restraints): %.2f A" % (seed, count, value))
+                    if o.kept:
+                        deposited = item[1] if o.real else item[2]
+                        bad[-1] += "; nearest kept %.2f A at rank %d; %d of %d tie with structure 1's Delta" % nearest_kept(top, name, deposited, *item[3])
         everything += values
         summary(name, values, bad, seconds, extra, good)
     if o.real:

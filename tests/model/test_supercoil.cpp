@@ -89,8 +89,11 @@ TEST(Supercoil, KeepsTheTiltedHelixAtOneDistanceFromTheBundleAxis) {
         for (std::size_t j = i + 1; j < lines.size() && j < i + 40; ++j) {
             const bool sameResidue = lines[i].substr(22, 4) == lines[j].substr(22, 4);
             const float was = distance(before[i], before[j]), now = distance(after[i], after[j]);
-            if (sameResidue) EXPECT_NEAR(now, was, 0.003f) << lines[i] << "\n" << lines[j];
-            else if (was < 1.5f) EXPECT_NEAR(now, was, 0.02f) << lines[i] << "\n" << lines[j];
+            if (sameResidue) {
+                EXPECT_NEAR(now, was, 0.003f) << lines[i] << "\n" << lines[j];
+            } else if (was < 1.5f) {
+                EXPECT_NEAR(now, was, 0.02f) << lines[i] << "\n" << lines[j];
+            }
         }
 }
 
