@@ -18,7 +18,9 @@ some oligomers to gain others.
   of the largest cluster (CA RMSD under 1.0, 1.5 or 2.0 A between the
   oligomers) and the medoid, against structure 1.
 
-Usage: /usr/bin/python3 bench/helix_ideas.py shapes|consensus [BUILD_DIR] [--refine] [--subsets N]
+Usage: /usr/bin/python3 bench/helix_ideas.py shapes|consensus [BUILD_DIR] [--refine] [--supercoil] [--subsets N]
+
+With --supercoil (consensus only), the searches bend the helix as a supercoil too.
 """
 import argparse
 import math
@@ -72,12 +74,12 @@ def write_bent_helix(path, out, radius, direction):
     structure.write_pdb(out)
 
 
-def subset_runs(build, item, source, restraints, seed, top, refine, helix=None):
+def subset_runs(build, item, source, restraints, seed, top, refine, helix=None, supercoil=False):
     """Search and run one subset; with helix, that file in top instead of the built helix."""
     name, filename, chains, residues, _ = item
     if helix is None:
         built = recovery.chain_sequence(source, chains[0])
-        recovery.run_real_subset(build, item, source, restraints, seed, top, "upper", built, refine)
+        recovery.run_real_subset(build, item, source, restraints, seed, top, "upper", built, refine, supercoil)
         return
     run = os.path.join(top, "run")
     for stale in os.listdir(run) if os.path.isdir(run) else []:
@@ -88,25 +90,18 @@ def subset_runs(build, item, source, restraints, seed, top, refine, helix=None):
     recovery.run_commands(build, example, seed, top, 0)
 
 
-def best_line(top, name):
-    """Delta of structure 1: the first in the run's log."""
-    with open(os.path.join(top, "run", name + ".log")) as f:
-        return float(re.findall(r"^\s+\d+\s+([\d.]+)$", f.read(), re.M)[0])
-
-
 def measure(o, item, source, restraints, top, add):
     name, filename, chains, (first, last), _ = item
     deposited = None
     for seed in range(1, o.subsets + 1):
-        subset_runs(o.build, item, source, restraints, seed, top, o.refine)
+        subset_runs(o.build, item, source, restraints, seed, top, o.refine, supercoil=o.supercoil)
         run = os.path.join(top, "run")
         deposited = deposited or recovery.deposited_cas(os.path.join(run, filename), first, last)
         answer = lambda k: recovery.rmsd(recovery.model_cas(os.path.join(run, "%s_%d.pdb" % (name, k)), first, last),
                                          deposited)
         add("structure 1", name, answer(1))
         if o.idea == "consensus":
-            with open(os.path.join(run, name + ".log")) as f:
-                deltas = [float(x) for x in re.findall(r"^\s+\d+\s+([\d.]+)$", f.read(), re.M)]
+            deltas = recovery.run_deltas(top, name)
             tied = [k + 1 for k, v in enumerate(deltas) if v <= deltas[0]]
             cas = [oligomer(os.path.join(run, "%s_%d.pdb" % (name, k)), first, last) for k in tied]
             far = np.array([[rms(a, b) for b in cas] for a in cas])
@@ -127,7 +122,7 @@ def measure(o, item, source, restraints, top, add):
                         "straight.pdb" if shape is None else "shape.pdb")
             with open(os.path.join(top, "search.txt")) as f:
                 packing = float(re.search(r"Packing energy of the best: (\S+)", f.read()).group(1))
-            results.append((best_line(top, name), packing, answer(1),
+            results.append((recovery.run_deltas(top, name)[0], packing, answer(1),
                             oligomer(os.path.join(run, name + "_1.pdb"), first, last)))
         add("chosen by Delta, packing", name, min(results, key=lambda r: r[:2])[2])
         tied = [r for r in results if r[0] <= min(x[0] for x in results)]
@@ -140,9 +135,12 @@ def main():
     ap.add_argument("idea", choices=["shapes", "consensus"])
     ap.add_argument("build", nargs="?", default=os.path.join(recovery.ROOT, "build"))
     ap.add_argument("--refine", action="store_true")
+    ap.add_argument("--supercoil", action="store_true")
     ap.add_argument("--subsets", type=int, default=12)
     ap.add_argument("--data", default=os.path.join(recovery.ROOT, "..", "shared", "data", "real"))
     o = ap.parse_args()
+    if o.supercoil and o.idea != "consensus":
+        ap.error("--supercoil goes with consensus: shapes bends the helix itself")
     o.build = os.path.abspath(o.build)
     figures = {}
     add = lambda rule, name, value: figures.setdefault(rule, {}).setdefault(name, []).append(value)

@@ -38,6 +38,7 @@ Prints, per structure, the fraction of subsets whose structure 1 lies under
 import argparse
 import os
 import random
+import re
 import shutil
 import statistics
 import subprocess
@@ -181,18 +182,22 @@ def run_commands(build, example, seed, top, count):
     return count, value, seconds
 
 
+def run_deltas(top, name):
+    """Delta of each structure, best first, from the run's log."""
+    with open(os.path.join(top, "run", name + ".log")) as f:
+        return [float(x) for x in re.findall(r"^\s+\d+\s+([\d.]+)$", f.read(), re.M)]
+
+
 def nearest_kept(top, name, deposited, first, last):
     """The smallest CA RMSD of the structures written by run_commands, its rank, and how many
     structures share structure 1's Delta, of how many."""
     run = os.path.join(top, "run")
     target = deposited_cas(os.path.join(run, deposited), first, last)
-    values, rank = [], 1
-    while os.path.exists(os.path.join(run, "%s_%d.pdb" % (name, rank))):
-        values.append(rmsd(model_cas(os.path.join(run, "%s_%d.pdb" % (name, rank)), first, last), target))
-        rank += 1
+    values = []
+    while os.path.exists(os.path.join(run, "%s_%d.pdb" % (name, len(values) + 1))):
+        values.append(rmsd(model_cas(os.path.join(run, "%s_%d.pdb" % (name, len(values) + 1)), first, last), target))
     best = min(range(len(values)), key=values.__getitem__)
-    with open(os.path.join(run, name + ".log")) as f:  # the run's table of Delta by structure
-        deltas = [line.split()[1] for line in f if len(line.split()) == 2 and line.split()[0].isdigit()]
+    deltas = run_deltas(top, name)
     return values[best], best + 1, deltas.count(deltas[0]), len(deltas)
 
 
@@ -264,7 +269,8 @@ def main():
                     bad.append("seed %d (%d restraints): %.2f A" % (seed, count, value))
                     if o.kept:
                         deposited = item[1] if o.real else item[2]
-                        bad[-1] += "; nearest kept %.2f A at rank %d; %d of %d tie with structure 1's Delta" % nearest_kept(top, name, deposited, *item[3])
+                        bad[-1] += "; nearest kept %.2f A at rank %d; %d of %d tie with structure 1's Delta" % (
+                            nearest_kept(top, name, deposited, *item[3]))
         everything += values
         summary(name, values, bad, seconds, extra, good)
     if o.real:
