@@ -6,7 +6,7 @@
 
 #include "formats/candidates.h"
 #include "formats/restraint.h"
-#include "analysis/superpose.h"
+#include "run/superpose.h"
 #include "analysis/violations.h"
 
 // One ranked structure as measured by the analysis.

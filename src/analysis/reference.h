@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "base/status.h"
-#include "analysis/superpose.h"
+#include "run/superpose.h"
 
 struct ReferenceChoice {
     std::vector<std::string> chains;  // empty: the chains with CA atoms, in file order

@@ -12,7 +12,7 @@
 
 #include "analysis/analysis_report.h"
 #include "analysis/assigned_restraints.h"
-#include "analysis/cluster.h"
+#include "run/cluster.h"
 #include "analysis/ensemble.h"
 #include "search/contacts.h"
 #include "search/side_chains.h"

@@ -9,6 +9,7 @@
 
 #include "shell/command_line.h"
 #include "shell/program.h"
+#include "search/allowed.h"
 #include "search/search_run.h"
 #include "base/text.h"
 
@@ -37,6 +38,7 @@ void add_options(CLI::App& app, SearchOptions& p) {
     app.add_option("--angle-step", p.angleStep, "grid step of phi, theta and psi in degrees, 0.06 to 360 (default: ss_angle)");
     app.add_option("--radius", p.radius, "radii in Angstrom as BEG:END:STEP, STEP at least 0.001 (default: r_beg:r_end:ss_r)");
     app.add_option("--keep", p.keep, "number of placements to keep (default: 100)");
+    app.add_option("--cluster", p.cluster, "CA RMSD in Angstrom that clusters the placements fitting as well as the best (default: 2.0)");
     app.add_option("--map", p.map, "write the score landscape as an SVG picture");
     app.add_option("--threads", p.threads, "threads to use (default: all cores)");
     app.add_option("--max-placements", p.maxPlacements, "largest grid searched (default: 1e9)");
@@ -89,6 +91,7 @@ Status search_placements(const SearchOptions& p) {
     }
     if (!out.supercoil.empty()) lines.push_back(out.supercoil);
     for (const std::string& line : rule_summary(result)) lines.push_back(line);
+    if (result.packed) lines.push_back(verdict_line(out.allowed));
     for (const std::string& line : result_warnings(out)) lines.push_back(line);
     for (const Backup& b : out.backups) lines.push_back("Kept the former '" + b.original + "' as '" + b.backup + "'");
     lines.push_back("[Done] " + std::to_string(result.best.size()) + " placements written to '" + out.candidatePath + "'");

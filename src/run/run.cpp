@@ -12,6 +12,7 @@
 #include "base/text.h"
 
 std::string candidate_path(const Parameter& param) { return param.workDir + "/" + param.proteinName + ".cs"; }
+std::string allowed_set_path(const Parameter& param) { return param.workDir + "/allowed.csv"; }
 
 Status rank_candidates(const Parameter& param, const Helix& aligned, const Restraint& res,
                        const CandidateTable& table, std::vector<float>& scores) {

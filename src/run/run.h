@@ -13,6 +13,8 @@
 
 // workDir/proteinName.cs
 std::string candidate_path(const Parameter& param);
+// workDir/allowed.csv: the placements that fit as well as the best, clustered (noebundle-search).
+std::string allowed_set_path(const Parameter& param);
 
 // Scores every row, rewrites the candidate file best first, and returns the
 // sorted scores.

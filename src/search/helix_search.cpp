@@ -6,6 +6,7 @@
 
 #include "base/text.h"
 #include "model/supercoil.h"
+#include "search/allowed.h"
 #include "run/oligomer.h"
 #include "search/contacts.h"
 #include "search/refine.h"
@@ -67,6 +68,9 @@ void search_helix(const Restraint& res, int numProtomer, const Grid& grid, const
     const Template tmpl = parse_template(originLines);
     const ContactModel contacts(tmpl, numProtomer);
     out.result = search(scorer, grid, std::size_t(s.keep), progress, &contacts);
+    AllowedClusters clusters = cluster_allowed(out.result, grid, tmpl, numProtomer, s.clusterCutoff);
+    keep_representatives(clusters.representatives, grid, out.result);
+    out.allowed = std::move(clusters.set);
     if (refine) refine_kept(s, grid, scorer, tmpl, numProtomer, out.result);
 }
 

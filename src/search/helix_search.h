@@ -9,6 +9,7 @@
 #include <string>
 
 #include "base/status.h"
+#include "formats/allowed_set.h"
 #include "formats/helix.h"
 #include "formats/restraint.h"
 #include "search/search.h"
@@ -21,6 +22,7 @@ struct HelixSearch {
     std::string originText;  // aligned on z, as origin.pdb holds it
     Helix helix;             // read and aligned
     SearchResult result;
+    AllowedSet allowed;      // the placements that fit as well as the best, clustered
 };
 
 // The helix of pdbText as noebundle reads it (finite coordinates only),

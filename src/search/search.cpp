@@ -101,7 +101,23 @@ struct Share {
     BestList best;
     std::vector<float> landscape;
     std::vector<std::int64_t> clashes;
+    std::vector<Hit> allowed;                // within the tolerance of bestClass, when it was met
+    std::int64_t bestClass = INT64_MAX - 1;  // of the best placement without a clash met so far
+    std::size_t pruneAt = 1u << 16;
 };
+
+const std::int64_t allowedClasses = std::llround(allowedTolerance * 1e6);
+
+// Within the tolerance of the best class: INT64_MAX (NaN) never is.
+bool within_tolerance(std::int64_t tieClass, std::int64_t bestClass) {
+    return tieClass != INT64_MAX && tieClass - allowedClasses <= bestClass;
+}
+
+void prune_allowed(std::vector<Hit>& allowed, std::int64_t bestClass) {
+    allowed.erase(std::remove_if(allowed.begin(), allowed.end(),
+                                 [&](const Hit& h) { return !within_tolerance(tie_class(h.score), bestClass); }),
+                  allowed.end());
+}
 
 // Placements at one rotation, every radius. The contacts are rotated only
 // when a placement of this rotation needs them.
@@ -116,17 +132,28 @@ void search_rotation(const Scorer& scorer, const ContactModel* contacts, const G
         Hit hit{scorer.score_rotated(shift, scratch), base + r};
         float& cell = share.landscape[t * nRadius + r];
         if (lower_landscape(hit.score, cell)) cell = hit.score;
-        if (!share.best.may_enter(hit.score)) continue;
+        const std::int64_t tieClass = tie_class(hit.score);
+        const bool enters = share.best.may_enter(hit.score);
+        const bool allowed = contacts && within_tolerance(tieClass, share.bestClass);
+        if (!enters && !allowed) continue;
         if (contacts) {
             if (!rotated) contacts->rotate(rotation, near);
             rotated = true;
             if (contacts->clashes(grid.radius[r], near)) {
-                share.clashes.push_back(tie_class(hit.score));
+                if (enters) share.clashes.push_back(tieClass);
                 continue;
             }
             hit.packing = contacts->packing(grid.radius[r], near);
+            if (tieClass < share.bestClass) share.bestClass = tieClass;
+            if (within_tolerance(tieClass, share.bestClass)) share.allowed.push_back(hit);
         }
-        share.best.offer(hit);
+        if (enters) share.best.offer(hit);
+    }
+    // Placements a better one has since put out of the tolerance: dropped now
+    // and then, and the next pruning waits for the list to double.
+    if (share.allowed.size() > share.pruneAt) {
+        prune_allowed(share.allowed, share.bestClass);
+        share.pruneAt = std::max<std::size_t>(share.pruneAt, 2 * share.allowed.size());
     }
     // Classes worse than the list's worst can never count; drop them now and then.
     if (share.clashes.size() > (1u << 16)) {
@@ -155,6 +182,7 @@ SearchResult search(const Scorer& scorer, const Grid& grid, std::size_t keep,
     result.landscape.assign(nTheta * nRadius, NAN);
     std::vector<Hit> merged;
     std::vector<std::int64_t> clashes;
+    std::int64_t bestClass = INT64_MAX - 1;
     std::mutex merge;
     // Threads take one (phi, theta) pair at a time, so that a region dense in
     // ties, which costs the contact checks, is shared by every core.
@@ -162,7 +190,7 @@ SearchResult search(const Scorer& scorer, const Grid& grid, std::size_t keep,
     std::mutex reporting;  // whichever thread is free reports, so the count reaches the total
     const std::size_t workers = std::min<std::size_t>(worker_count(), std::max<std::size_t>(tasks.size(), 1));
     parallel_slices(workers, [&](std::size_t, std::size_t) {
-        Share share{BestList(keep), std::vector<float>(nTheta * nRadius, NAN), {}};
+        Share share{BestList(keep), std::vector<float>(nTheta * nRadius, NAN), {}, {}};
         Scorer::Scratch scratch = scorer.scratch();
         ContactModel::Scratch near;
         if (contacts) near = contacts->scratch();
@@ -178,6 +206,8 @@ SearchResult search(const Scorer& scorer, const Grid& grid, std::size_t keep,
         std::lock_guard<std::mutex> lock(merge);
         merged.insert(merged.end(), share.best.hits().begin(), share.best.hits().end());
         clashes.insert(clashes.end(), share.clashes.begin(), share.clashes.end());
+        result.allowed.insert(result.allowed.end(), share.allowed.begin(), share.allowed.end());
+        bestClass = std::min(bestClass, share.bestClass);
         for (std::size_t i = 0; i < share.landscape.size(); ++i)
             if (lower_landscape(share.landscape[i], result.landscape[i])) result.landscape[i] = share.landscape[i];
     }, 1);
@@ -187,6 +217,8 @@ SearchResult search(const Scorer& scorer, const Grid& grid, std::size_t keep,
     for (const Hit& h : merged) result.rows.push_back(grid.row(h.index));
     const std::int64_t last = merged.size() < keep || merged.empty() ? INT64_MAX : tie_class(merged.back().score);
     for (std::int64_t c : clashes) result.clashing += c <= last;
+    prune_allowed(result.allowed, bestClass);
+    std::sort(result.allowed.begin(), result.allowed.end(), better);
     return result;
 }
 

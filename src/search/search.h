@@ -57,7 +57,17 @@ struct SearchResult {
     // them when fewer than keep are kept): only these are ever checked.
     std::uint64_t clashing = 0;
     bool packed = false, sideChains = false;  // packing measured; with side chains beyond CB
+    // With contacts: every placement that passes the steric rule and scores
+    // within allowedTolerance of the best (the set the restraints allow),
+    // best first; the kept list is its head.
+    std::vector<Hit> allowed;
 };
+// How far above the best score a placement still fits the restraints as
+// well, in Angstrom of Delta: 0.05 A, a twentieth of the 1 A that separates
+// NOE classes and under the 0.1 A that a turn of one grid step (5 degrees)
+// moves an end at the helix's surface by about 0.2 A less than it moves its
+// stand-in, so that the grid's neighbours of a placement count with it.
+constexpr double allowedTolerance = 0.05;
 // Scores one twin of every placement of the grid with the scorer; with
 // contacts, also applies the steric rule and measures the packing of the
 // placements that can still enter the kept list. progress(done, total) is

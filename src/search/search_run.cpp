@@ -123,12 +123,13 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     const std::string check = param.workDir + "/check_pdb.log", origin = param.workDir + "/origin.pdb";
     const std::string record = record_path(param);
     out.candidatePath = candidate_path(param);
+    const std::string allowedPath = allowed_set_path(param);
     Named files = {{o.paramFile, "the parameter file"}, {param.noeFile, "the restraint file (noeFile)"}};
     if (!o.from.empty()) files.push_back({o.from, "the --from file"});
     if (!o.restraints.empty()) files.push_back({o.restraints, "the --restraints file"});
     files.insert(files.end(), {{param.pdbFile, "the helix (pdbFile)"}, {check, "check_pdb.log"},
                                {origin, "origin.pdb"}, {out.candidatePath, "the candidate file"},
-                               {param.logFile, "the run's log"}, {record, "the search's record"}});
+                               {allowedPath, "the allowed set"}, {param.logFile, "the run's log"}, {record, "the search's record"}});
     if (!o.map.empty()) {
         files.push_back({o.map, "the --map picture"});
         const std::filesystem::path map(o.map);
@@ -159,7 +160,8 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     apply_noe_model(param.noeModel, residue_names(helix), res);
     const std::string checkText = std::to_string(helix.numResidue) + "\n" + std::to_string(helix.checkAux) + "\n";
     std::string existing;
-    for (const auto& [path, role] : Named{{out.candidatePath, "the candidate file"}, {check, "check_pdb.log"},
+    for (const auto& [path, role] : Named{{out.candidatePath, "the candidate file"}, {allowedPath, "the allowed set"},
+                                          {check, "check_pdb.log"},
                                           {origin, "origin.pdb"}, {o.map, "the --map picture"}}) {
         // A file that already holds what the search would write stays as it is.
         const bool same = (path == check || path == origin) && read_whole(path, existing) &&
@@ -184,6 +186,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     if (!status.ok()) return status;
     out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     out.result = std::move(searched.result);
+    out.allowed = std::move(searched.allowed);
     pdbText = searched.pdbText;
     const std::string& originText = searched.originText;
 
@@ -195,6 +198,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
         {check, checkText},
         {origin, originText},
         {out.candidatePath, candidates},
+        {allowedPath, allowed_set_text(out.allowed)},
         {o.map, o.map.empty() ? "" : landscape_svg(out.grid, out.result)}};
     for (const auto& [path, content] : written) {
         if (path.empty()) continue;

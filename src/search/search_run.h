@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/allowed_set.h"
 #include "formats/prepare.h"
 #include "safety/outputs.h"
 #include "search/search.h"
@@ -16,6 +17,7 @@
 struct SearchOutcome {
     Grid grid;
     SearchResult result;
+    AllowedSet allowed;  // the placements that fit as well as the best, clustered
     double seconds = 0;
     std::string candidatePath;
     std::vector<Backup> backups;  // files replaced under --force, and where they are kept

@@ -139,6 +139,8 @@ Status settle_search(const SearchOptions& o, const Parameter& param, SearchSetti
     s.rBeg = param.r_beg, s.rEnd = param.r_end, s.rStep = param.ss_r;
     if (!o.radius.empty() && !parse_radius(o.radius, s.rBeg, s.rEnd, s.rStep)) return wrong_option("--radius", o.radius);
     if (!to_count(o.keep, s.keep)) return wrong_option("--keep", o.keep);
+    if (!to_number(o.cluster, s.clusterCutoff) || !(s.clusterCutoff > 0 && s.clusterCutoff <= 1e3))
+        return wrong_option("--cluster", o.cluster);
     long threads = 0;
     if (!o.threads.empty() && !(to_count(o.threads, threads) && threads >= 1 && threads <= 256))
         return wrong_option("--threads", o.threads);

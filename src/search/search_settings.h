@@ -19,7 +19,7 @@ struct SearchOptions {
     bool force = false;
     bool refine = false;  // --refine: the kept placements packed and refined off the grid
     bool supercoil = false;  // --supercoil: the helix bent as a supercoil searched too
-    std::string angleStep, radius, keep = "100", threads;
+    std::string angleStep, radius, keep = "100", threads, cluster = "2";
     std::string maxPlacements = "1e9", maxMemory = "2048";
 };
 
@@ -35,6 +35,7 @@ struct SearchSettings {
     long first = 1;  // the number of the built helix's first residue
     double angleStep = 0, rBeg = 0, rEnd = 0, rStep = 0;
     long keep = 100;
+    double clusterCutoff = 2.0;  // CA RMSD in Angstrom that clusters the allowed set
     double placements = 0;  // phi * theta * psi * radius values
 };
 

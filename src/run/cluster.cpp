@@ -1,4 +1,4 @@
-#include "analysis/cluster.h"
+#include "run/cluster.h"
 
 Clustering leader_clusters(const std::vector<Oligomer>& structures, double cutoff) {
     Clustering c;

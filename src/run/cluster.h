@@ -5,7 +5,7 @@
 #pragma once
 #include <vector>
 
-#include "analysis/superpose.h"
+#include "run/superpose.h"
 
 struct Clustering {
     std::vector<int> cluster;      // of each structure, from 1
