@@ -91,8 +91,8 @@ Status search_placements(const SearchOptions& p) {
     }
     if (!out.supercoil.empty()) lines.push_back(out.supercoil);
     for (const std::string& line : rule_summary(result)) lines.push_back(line);
-    if (result.packed) lines.push_back(verdict_line(out.allowed));
     for (const std::string& line : result_warnings(out)) lines.push_back(line);
+    if (result.packed) lines.push_back(verdict_line(out.allowed));
     for (const Backup& b : out.backups) lines.push_back("Kept the former '" + b.original + "' as '" + b.backup + "'");
     lines.push_back("[Done] " + std::to_string(result.best.size()) + " placements written to '" + out.candidatePath + "'");
     for (const std::string& line : lines)
