@@ -8,7 +8,7 @@
 
 namespace {
 
-const char* const header = "cluster,population,delta,phi,theta,psi,radius,packing,spread";
+const char* const header = "cluster,population,delta,phi,theta,psi,radius,packing,spread,to_first";
 
 std::vector<std::string> fields(const std::string& line) {
     std::vector<std::string> out;
@@ -37,7 +37,7 @@ std::string allowed_set_text(const AllowedSet& set) {
         const AllowedCluster& k = set.clusters[c];
         out += std::to_string(c + 1) + "," + std::to_string(k.population) + "," + fixed3(k.delta, 0);
         for (int i = 0; i < 4; ++i) out += "," + fixed3(k.row[i], 0);
-        out += "," + decimals(k.packing, 3) + "," + decimals(k.spread, 3) + "\n";
+        out += "," + decimals(k.packing, 3) + "," + decimals(k.spread, 3) + "," + decimals(k.toFirst, 3) + "\n";
     }
     return out;
 }
@@ -60,9 +60,9 @@ Status parse_allowed_set(std::istream& in, const std::string& path, AllowedSet& 
     long long members = 0;
     while (std::getline(in, line)) {
         f = fields(line);
-        double v[9];
-        if (f.size() != 9) return wrong;
-        for (int i = 0; i < 9; ++i)
+        double v[10];
+        if (f.size() != 10) return wrong;
+        for (int i = 0; i < 10; ++i)
             if (!number(f[i], v[i])) return wrong;
         AllowedCluster k;
         k.population = static_cast<long long>(v[1]);
@@ -70,6 +70,7 @@ Status parse_allowed_set(std::istream& in, const std::string& path, AllowedSet& 
         for (int i = 0; i < 4; ++i) k.row[i] = to_float(f[3 + i]);
         k.packing = v[7];
         k.spread = v[8];
+        k.toFirst = v[9];
         if (v[0] != double(set.clusters.size() + 1) || k.population < 1) return wrong;
         members += k.population;
         set.clusters.push_back(k);

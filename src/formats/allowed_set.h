@@ -17,6 +17,7 @@ struct AllowedCluster {
     CandidateRow row{};      // the representative, as a candidate file holds it
     double packing = 0;      // packing energy of the representative
     double spread = 0;       // largest CA RMSD of a member to the representative, Angstrom
+    double toFirst = 0;      // CA RMSD of the representative to the first cluster's, Angstrom
 };
 
 struct AllowedSet {

@@ -102,6 +102,7 @@ AllowedClusters cluster_allowed(const SearchResult& result, const Grid& grid, co
             }
         }
     }
+    for (std::size_t c = 1; c < leaders.size(); ++c) set.clusters[c].toFirst = rings.best(leaders[0].ca, leaders[c].ca).rmsd;
     return out;
 }
 
@@ -125,9 +126,11 @@ void keep_representatives(const std::vector<Hit>& representatives, const Grid& g
 
 std::string verdict_line(const AllowedSet& set) {
     const std::string count = std::to_string(set.allowed);
+    double farthest = 0;
+    for (const AllowedCluster& c : set.clusters) farthest = std::max(farthest, c.toFirst);
     if (set.clusters.size() <= 1)
         return "The restraints decide the bundle: all " + count + " placements that fit them lie within " +
                decimals(set.clusters.empty() ? 0.0 : set.clusters.front().spread, 1) + " \u00c5 of structure 1";
     return "Warning: the restraints do not decide the bundle: " + count + " placements fit them equally, in " +
-           std::to_string(set.clusters.size()) + " clusters";
+           std::to_string(set.clusters.size()) + " clusters (up to " + decimals(farthest, 1) + " \u00c5 apart)";
 }

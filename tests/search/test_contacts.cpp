@@ -8,6 +8,8 @@
 #include <sstream>
 #include <tuple>
 
+#include "run/superpose.h"
+#include "search/allowed.h"
 #include "search/contacts.h"
 #include "search/landscape.h"
 #include "run/oligomer.h"
@@ -113,6 +115,36 @@ TEST(Twins, SameOligomerUpToTheSwapAndOneOfEachOnTheGrid) {
     EXPECT_FALSE(seven.one_twin(0, 13));
 }
 
+// Leaders in the kept order, each member within the cutoff of its leader and
+// of no earlier one; a short kept list then holds every leader it can.
+void check_allowed_clusters(SearchResult r, const Grid& grid, const Template& tmpl) {
+    const double cutoff = 1.5;
+    const AllowedClusters clusters = cluster_allowed(r, grid, tmpl, 4, cutoff);
+    ASSERT_GE(clusters.set.clusters.size(), 2u);
+    std::vector<Point> ca;
+    for (std::size_t i = 0; i < tmpl.lines.size(); ++i)
+        if (cut(tmpl.lines[i], 12, 4) == " CA ") ca.push_back(tmpl.points[i]);
+    std::vector<Oligomer> leaders;
+    long long members = 0;
+    for (const Hit& h : r.allowed) {
+        const Oligomer placed = place_oligomer(ca, grid.row(h.index), 4);
+        std::size_t k = 0;
+        while (k < leaders.size() && best_assignment(leaders[k], placed).rmsd > cutoff) ++k;
+        if (k == leaders.size()) {
+            ASSERT_EQ(clusters.representatives.at(k).index, h.index);
+            leaders.push_back(placed);
+        }
+    }
+    for (const AllowedCluster& c : clusters.set.clusters) members += c.population;
+    EXPECT_EQ(leaders.size(), clusters.set.clusters.size());
+    EXPECT_EQ(members, clusters.set.allowed);
+    r.best.resize(2);
+    keep_representatives(clusters.representatives, grid, r);
+    EXPECT_EQ(r.best[0].index, clusters.representatives[0].index);
+    EXPECT_EQ(r.best[1].index, clusters.representatives[1].index);
+    EXPECT_EQ(r.rows[1], grid.row(r.best[1].index));
+}
+
 class RulesOnBM2 : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(load_bm2_example(in, 4)); }
@@ -176,6 +208,12 @@ TEST_F(RulesOnBM2, KeptListAndClashCountAgainstEveryPlacement) {
                 EXPECT_EQ(r.best[i].index, std::get<2>(all[i])) << restraints << " restraints, " << threads << " threads";
                 EXPECT_EQ(packing_energy(r.best[i].packing), std::get<1>(all[i]));
             }
+            // The allowed set: every placement without a clash within 0.05 of the best, in the kept order.
+            std::size_t allowed = 0;
+            while (allowed < all.size() && std::get<0>(all[allowed]) <= std::get<0>(all[0]) + 50000) ++allowed;
+            ASSERT_EQ(r.allowed.size(), allowed) << restraints << " restraints, " << threads << " threads";
+            for (std::size_t i = 0; i < allowed; ++i) ASSERT_EQ(r.allowed[i].index, std::get<2>(all[i]));
+            if (restraints == 1) check_allowed_clusters(r, grid, tmpl);
         }
         set_worker_count(0);
     }
