@@ -183,6 +183,10 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
         if (status.ok()) status = claim_helix(param, outputs, searched.pdbText);
     }
     bar.finish();
+    if (status.ok() && searched.result.packed && searched.result.allowed.empty())
+        status = Status::error("[Error] Every placement searched brings backbone atoms of two protomers closer than "
+                               "2.5 \u00c5, so no bundle passes the steric rule; check numProtomer and the radii "
+                               "searched (--radius, or r_beg to r_end)");
     if (!status.ok()) return status;
     out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     out.result = std::move(searched.result);

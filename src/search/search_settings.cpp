@@ -139,6 +139,7 @@ Status settle_search(const SearchOptions& o, const Parameter& param, SearchSetti
     s.rBeg = param.r_beg, s.rEnd = param.r_end, s.rStep = param.ss_r;
     if (!o.radius.empty() && !parse_radius(o.radius, s.rBeg, s.rEnd, s.rStep)) return wrong_option("--radius", o.radius);
     if (!to_count(o.keep, s.keep)) return wrong_option("--keep", o.keep);
+    if (s.keep == 0) return Status::error("[Error] --keep 0 keeps no placement; give at least 1");
     if (!to_number(o.cluster, s.clusterCutoff) || !(s.clusterCutoff > 0 && s.clusterCutoff <= 1e3))
         return wrong_option("--cluster", o.cluster);
     long threads = 0;

@@ -87,7 +87,7 @@ def run_case(build, name):
         after = checksums(work)
         left = set(os.listdir(work))
     problems = []
-    out = (result.stdout or b"").decode("latin-1")
+    out = (result.stdout or b"").decode("utf-8", "replace")
     first = out.split("\n", 1)[0]
     if result.returncode != description["status"]:
         problems.append("exit status %d, expected %d" % (result.returncode, description["status"]))
