@@ -63,10 +63,10 @@ struct SearchResult {
     std::vector<Hit> allowed;
 };
 // How far above the best score a placement still fits the restraints as
-// well, in Angstrom of Delta: 0.05 A, a twentieth of the 1 A that separates
-// NOE classes and under the 0.1 A that a turn of one grid step (5 degrees)
-// moves an end at the helix's surface by about 0.2 A less than it moves its
-// stand-in, so that the grid's neighbours of a placement count with it.
+// well, in Angstrom of Delta: 0.05 A, a tenth of the half Angstrom to which
+// bounds drawn from NOE intensities are known, so no list tells such
+// placements apart. It stays below what a user would call a violation:
+// one restraint of ten exceeded by 0.16 A already gives a Delta of 0.05.
 constexpr double allowedTolerance = 0.05;
 // Scores one twin of every placement of the grid with the scorer; with
 // contacts, also applies the steric rule and measures the packing of the
