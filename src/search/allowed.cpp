@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numeric>
+#include <unordered_map>
 
 #include "base/text.h"
 #include "run/parallel.h"
@@ -91,6 +93,7 @@ AllowedClusters cluster_allowed(const SearchResult& result, const Grid& grid, co
         for (std::size_t i = 0; i < count; ++i) {
             const Match m = first_leader(rings, leaders, placed[i], known, cutoff, matches[i]);
             const Hit& hit = result.allowed[first + i];
+            out.memberOf.push_back(m.leader < 0 ? int(leaders.size()) : m.leader);
             if (m.leader < 0) {
                 leaders.push_back(placed[i]);
                 out.representatives.push_back(hit);
@@ -122,6 +125,49 @@ void keep_representatives(const std::vector<Hit>& representatives, const Grid& g
     std::sort(kept.begin(), kept.end(), better);
     result.rows.clear();
     for (const Hit& h : kept) result.rows.push_back(grid.row(h.index));
+}
+
+void follow_refined(const SearchResult& result, const Template& tmpl, int numProtomer, AllowedClusters& clusters) {
+    std::unordered_map<std::uint64_t, int> member;
+    for (std::size_t i = 0; i < result.allowed.size(); ++i) member[result.allowed[i].index] = clusters.memberOf[i];
+    AllowedSet& set = clusters.set;
+    std::vector<std::size_t> rank(set.clusters.size(), result.best.size());  // of the representative in the kept list
+    for (std::size_t k = 0; k < result.best.size(); ++k) {
+        const auto found = member.find(result.best[k].index);
+        if (found == member.end() || rank[std::size_t(found->second)] < result.best.size()) continue;
+        const std::size_t c = std::size_t(found->second);
+        rank[c] = k;
+        clusters.representatives[c] = result.best[k];
+        set.clusters[c].row = result.rows[k];
+        set.clusters[c].delta = result.best[k].score;
+        set.clusters[c].packing = packing_energy(result.best[k].packing);
+    }
+    std::vector<std::size_t> order(set.clusters.size());
+    std::iota(order.begin(), order.end(), 0);
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) { return rank[a] < rank[b]; });
+    // Refined representatives that came within the cutoff of an earlier one
+    // lead one cluster no more: their members join the earlier cluster.
+    const std::vector<Point> ca = ca_points(tmpl);
+    const RingCorrelation rings(numProtomer);
+    AllowedClusters merged{set, {}, {}};
+    merged.set.clusters.clear();
+    std::vector<Placed> leaders;
+    for (std::size_t c : order) {
+        const Placed placed = placed_of(ca, set.clusters[c].row, numProtomer);
+        const Match m = first_leader(rings, leaders, placed, 0, set.cutoff, Match{});
+        if (m.leader >= 0) {
+            AllowedCluster& into = merged.set.clusters[std::size_t(m.leader)];
+            into.population += set.clusters[c].population;
+            into.spread = std::max(into.spread, m.rmsd + set.clusters[c].spread);
+            continue;
+        }
+        leaders.push_back(placed);
+        merged.set.clusters.push_back(set.clusters[c]);
+        merged.representatives.push_back(clusters.representatives[c]);
+    }
+    for (std::size_t c = 0; c < leaders.size(); ++c)
+        merged.set.clusters[c].toFirst = rings.best(leaders[0].ca, leaders[c].ca).rmsd;
+    clusters = std::move(merged);
 }
 
 std::string verdict_line(const AllowedSet& set) {

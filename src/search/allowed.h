@@ -17,6 +17,7 @@
 struct AllowedClusters {
     AllowedSet set;
     std::vector<Hit> representatives;  // of each cluster, in the set's order
+    std::vector<int> memberOf;         // the cluster of each allowed placement, from 0
 };
 
 // Leader clustering of result.allowed with the given cutoff (Angstrom).
@@ -28,6 +29,14 @@ AllowedClusters cluster_allowed(const SearchResult& result, const Grid& grid, co
 // members that represent no cluster, then restores the kept order; at most
 // as many as the list holds. The rows are the grid's.
 void keep_representatives(const std::vector<Hit>& representatives, const Grid& grid, SearchResult& result);
+
+// After the kept list was refined off the grid and ordered again: each
+// cluster represented by its best member in that order (refined: its row,
+// Delta and packing energy), and the clusters in the order of their
+// representatives, so that structure 1 still leads cluster 1; clusters
+// whose refined representatives came within the cutoff of an earlier one
+// join it.
+void follow_refined(const SearchResult& result, const Template& tmpl, int numProtomer, AllowedClusters& clusters);
 
 // One line for the user: how many placements fit as well as the best, in
 // how many clusters, and whether that decides the bundle.

@@ -70,8 +70,11 @@ void search_helix(const Restraint& res, int numProtomer, const Grid& grid, const
     out.result = search(scorer, grid, std::size_t(s.keep), progress, &contacts);
     AllowedClusters clusters = cluster_allowed(out.result, grid, tmpl, numProtomer, s.clusterCutoff);
     keep_representatives(clusters.representatives, grid, out.result);
+    if (refine) {
+        refine_kept(s, grid, scorer, tmpl, numProtomer, out.result);
+        if (!clusters.set.clusters.empty()) follow_refined(out.result, tmpl, numProtomer, clusters);
+    }
     out.allowed = std::move(clusters.set);
-    if (refine) refine_kept(s, grid, scorer, tmpl, numProtomer, out.result);
 }
 
 Status supercoil_search(const HelixSearch& straight, const std::string& path, const Restraint& res, int numProtomer,
