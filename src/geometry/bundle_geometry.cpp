@@ -99,9 +99,10 @@ double rms_distance_to_line(const std::vector<Vec>& points, Vec a, Vec b) {
     return std::sqrt(sum / points.size());
 }
 
-// Fits the local axis points with a helix about z: constant distance from z,
-// angle about z linear in z. Sets the supercoil when it fits them at least
-// twice as closely as the straight line.
+// Fits the local axis points with a helix about z: angle about z and
+// distance from z linear in z (helices of a bundle may splay). Sets the
+// supercoil when the axis is bent beyond the precision of coordinates and
+// the helix fits the points closer than the straight line by a margin.
 void fit_supercoil(const Axis& a, BundleGeometry& g) {
     const std::size_t n = a.local.size();
     std::vector<double> angle(n);
@@ -114,21 +115,24 @@ void fit_supercoil(const Axis& a, BundleGeometry& g) {
         zMean += p.z / n;
         angleMean += angle[i] / n;
     }
-    double szz = 0, sza = 0;
+    double szz = 0, sza = 0, szr = 0;
     for (std::size_t i = 0; i < n; ++i) {
-        szz += (a.local[i].z - zMean) * (a.local[i].z - zMean);
-        sza += (a.local[i].z - zMean) * (angle[i] - angleMean);
+        const double dz = a.local[i].z - zMean;
+        szz += dz * dz;
+        sza += dz * (angle[i] - angleMean);
+        szr += dz * std::hypot(a.local[i].x, a.local[i].y);
     }
     if (!(szz > 0) || sza == 0) return;
-    const double rate = sza / szz;  // radians about z per Angstrom along z
+    const double rate = sza / szz, splay = szr / szz;  // radians about z, and Angstrom out, per Angstrom along z
     double sum = 0;
     for (std::size_t i = 0; i < n; ++i) {
         const Vec& p = a.local[i];
-        const double phi = angleMean + rate * (p.z - zMean);
-        const Vec model{radius * std::cos(phi), radius * std::sin(phi), p.z};
+        const double phi = angleMean + rate * (p.z - zMean), r = radius + splay * (p.z - zMean);
+        const Vec model{r * std::cos(phi), r * std::sin(phi), p.z};
         sum += dot(p - model, p - model);
     }
-    if (std::sqrt(sum / n) > 0.5 * rms_distance_to_line(a.local, a.start, a.end)) return;
+    const double straight = rms_distance_to_line(a.local, a.start, a.end);
+    if (straight < 0.1 || std::sqrt(sum / n) > 0.75 * straight) return;
     g.winds = true;
     g.supercoilRadius = radius;
     g.supercoilPitch = 2 * pi / std::fabs(rate);

@@ -22,10 +22,12 @@
 // - axisRadius: distance of the axis from z at the helix's centre (the point
 //   of the axis nearest the mean of the CA atoms).
 // - tilt: angle between the axis line and z, 0 to 90 degrees.
-// - winds: the local axis points lie on a helix about z (constant distance
-//   from z, turning at a steady rate along z) at most half as far, in RMS,
-//   as they lie from the straight axis; then supercoilRadius is their mean
-//   distance from z and supercoilPitch the rise of one full turn about z.
+// - winds: the local axis points lie off the straight axis by more than
+//   0.1 Angstrom RMS, and closer to a helix about z (turning at a steady
+//   rate along z, its distance from z linear in z, for bundles that splay)
+//   by at least a quarter; then supercoilRadius is their mean distance from
+//   z and supercoilPitch the rise of one full turn about z. A coiled coil
+//   (GCN4, 2ZTA) winds; glycophorin A's crossing (1AFO) does not.
 #pragma once
 #include <vector>
 
