@@ -5,6 +5,7 @@
 
 #include "analysis/ensemble.h"  // chain_name, degrees
 #include "base/text.h"
+#include "formats/angle_text.h"
 
 namespace {
 
@@ -35,20 +36,25 @@ std::string neighbour_text(int neighbour) {
     return chain_name(neighbour - 1) + " (" + std::to_string(neighbour) + ")";
 }
 
+// Fewer decimals where the table reads better so; empty for infinity or NaN.
+std::string shown_decimals(double value, int places) { return std::isfinite(value) ? decimals(value, places) : std::string(); }
+
 }  // namespace
 
 std::string decimals3(double value) {
     return std::isfinite(value) ? decimals(value, 3) : std::string();
 }
 
-std::string ranking_csv(const std::vector<RankedResult>& results, bool withReference) {
-    std::string s = "rank,delta,phi_deg,theta_deg,psi_deg,radius,closest_backbone,packing_energy,"
-                    "violated,largest_violation";
+std::string ranking_csv(const std::vector<RankedResult>& results, bool withReference, double angleStep) {
+    std::string s = "rank,delta,phi_deg,theta_deg,psi_deg,radius,crossing_angle,axis_distance,axis_radius,tilt,"
+                    "closest_backbone,packing_energy,violated,largest_violation";
     s += withReference ? ",ca_rmsd_to_reference,cluster\n" : ",cluster\n";
     for (const RankedResult& r : results) {
-        s += std::to_string(r.rank) + "," + decimals3(r.delta) + "," + decimals3(degrees(r.row[0])) + "," +
-             decimals3(degrees(r.row[1])) + "," + decimals3(degrees(r.row[2])) + "," + decimals3(r.row[3]) + "," +
-             decimals3(r.closestBackbone) + "," + decimals3(r.packing) + "," + std::to_string(r.violations.violated) +
+        const BundleGeometry& g = r.geometry;
+        s += std::to_string(r.rank) + "," + decimals3(r.delta) + "," + angle_degrees(r.row[0], angleStep) + "," +
+             angle_degrees(r.row[1], angleStep) + "," + angle_degrees(r.row[2], angleStep) + "," + decimals3(r.row[3]) +
+             "," + decimals3(g.crossingAngle) + "," + decimals3(g.axisDistance) + "," + decimals3(g.axisRadius) + "," +
+             decimals3(g.tilt) + "," + decimals3(r.closestBackbone) + "," + decimals3(r.packing) + "," + std::to_string(r.violations.violated) +
              "," + decimals3(r.violations.largest);
         if (withReference) s += "," + (r.hasReference ? decimals3(r.reference.rmsd) : std::string());
         s += "," + (r.cluster > 0 ? std::to_string(r.cluster) : std::string()) + "\n";
@@ -95,12 +101,13 @@ std::vector<std::string> violation_table(const std::vector<RestraintCheck>& chec
 
 std::vector<std::string> top_table(const std::vector<RankedResult>& results, std::size_t count, bool withReference) {
     std::vector<std::string> out;
-    out.push_back(std::string(" rank    Delta  radius  backbone   packing  violated  largest") +
+    out.push_back(std::string(" rank    Delta  radius  crossing   axes  backbone   packing  violated  largest") +
                   (withReference ? "  CA RMSD" : "") + "  cluster");
     for (std::size_t k = 0; k < count && k < results.size(); ++k) {
         const RankedResult& r = results[k];
         std::string line = padded_left(std::to_string(r.rank), 5) + padded_left(decimals3(r.delta), 9) +
-                           padded_left(decimals3(r.row[3]), 8) + padded_left(decimals3(r.closestBackbone), 10) +
+                           padded_left(decimals3(r.row[3]), 8) + padded_left(shown_decimals(r.geometry.crossingAngle, 1), 10) +
+                           padded_left(shown_decimals(r.geometry.axisDistance, 2), 7) + padded_left(decimals3(r.closestBackbone), 10) +
                            padded_left(decimals3(r.packing), 10) + padded_left(std::to_string(r.violations.violated), 10) +
                            padded_left(decimals3(r.violations.largest), 9);
         if (withReference) line += padded_left(decimals3(r.reference.rmsd), 9);

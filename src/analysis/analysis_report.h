@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "formats/candidates.h"
+#include "geometry/bundle_geometry.h"
 #include "formats/restraint.h"
 #include "run/superpose.h"
 #include "analysis/violations.h"
@@ -20,6 +21,7 @@ struct RankedResult {
     bool hasReference = false;
     Assignment reference;  // with hasReference
     int cluster = 0;       // 0: not among the clustered top structures
+    BundleGeometry geometry{};
 };
 
 // What the restraint tables need to name restraints as written.
@@ -30,7 +32,8 @@ struct RestraintNames {
     int numProtomer;
 };
 
-std::string ranking_csv(const std::vector<RankedResult>& results, bool withReference);
+// phi, theta and psi in degrees, as whole steps of angleStep (degrees) where they are (formats/angle_text.h).
+std::string ranking_csv(const std::vector<RankedResult>& results, bool withReference, double angleStep = 0);
 
 // checks[k]: the restraints of the structure ranked k + 1.
 std::string violations_csv(const std::vector<std::vector<RestraintCheck>>& checks, const RestraintNames& names);

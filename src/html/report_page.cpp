@@ -8,6 +8,7 @@
 #include "html/run_words.h"
 #include "safety/ownership.h"
 #include "base/text.h"
+#include "formats/angle_text.h"
 #include "safety/workdir.h"
 
 namespace {
@@ -16,7 +17,8 @@ namespace {
 std::string ranking_head(bool withReference) {
     std::string s;
     for (const char* name : {"rank", "Delta (\xC3\x85)", "phi (\xC2\xB0)", "theta (\xC2\xB0)", "psi (\xC2\xB0)",
-                             "radius (\xC3\x85)", "closest backbone (\xC3\x85)", "packing energy", "violated",
+                             "radius (\xC3\x85)", "crossing angle (\xC2\xB0)", "axis distance (\xC3\x85)",
+                             "axis radius (\xC3\x85)", "tilt (\xC2\xB0)", "closest backbone (\xC3\x85)", "packing energy", "violated",
                              "largest violation (\xC3\x85)"})
         s += std::string("<th>") + name + "</th>";
     if (withReference) s += "<th>CA RMSD to reference (\xC3\x85)</th>";
@@ -27,9 +29,12 @@ std::string ranking_rows(const ReportInput& in) {
     std::string s;
     for (std::size_t k = 0; k < in.models.size(); ++k) {
         const RankedResult& r = in.results[k];
-        std::vector<std::string> cells = {std::to_string(r.rank), decimals3(r.delta), decimals3(degrees(r.row[0])),
-                                          decimals3(degrees(r.row[1])), decimals3(degrees(r.row[2])), decimals3(r.row[3]),
-                                          decimals3(r.closestBackbone), decimals3(r.packing),
+        const double step = in.run.param.ss_angle;
+        const BundleGeometry& g = r.geometry;
+        std::vector<std::string> cells = {std::to_string(r.rank), decimals3(r.delta), angle_degrees(r.row[0], step),
+                                          angle_degrees(r.row[1], step), angle_degrees(r.row[2], step), decimals3(r.row[3]),
+                                          decimals3(g.crossingAngle), decimals3(g.axisDistance), decimals3(g.axisRadius),
+                                          decimals3(g.tilt), decimals3(r.closestBackbone), decimals3(r.packing),
                                           std::to_string(r.violations.violated), decimals3(r.violations.largest)};
         if (in.reference) cells.push_back(decimals3(r.reference.rmsd));
         cells.push_back(r.cluster > 0 ? std::to_string(r.cluster) : std::string());
@@ -94,6 +99,7 @@ Status report_html(const ReportInput& in, std::string& page) {
         {"RUN", run_words_html(words)},
         {"RANKING_HEAD", ranking_head(in.reference != nullptr)},
         {"RANKING_ROWS", ranking_rows(in)},
+        {"GEOMETRY", html_escaped(in.geometry)},
         {"LANDSCAPE", landscape_html(in)},
         {"REFERENCE", reference_html(in)},
         {"DATA", page_data_json(data)},

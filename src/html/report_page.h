@@ -26,6 +26,7 @@ struct ReportInput {
     std::string commandLine;
     std::string landscapePath;  // empty: the working folder has none
     std::string landscapeSvg;
+    std::string geometry;  // structure 1's geometry and interface in words
 };
 
 Status report_html(const ReportInput& input, std::string& page);

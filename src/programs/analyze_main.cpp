@@ -14,6 +14,7 @@
 #include "analysis/assigned_restraints.h"
 #include "run/cluster.h"
 #include "analysis/ensemble.h"
+#include "search/bundle_words.h"
 #include "search/contacts.h"
 #include "search/side_chains.h"
 #include "run/oligomer.h"
@@ -117,6 +118,7 @@ Status analyze(const Options& o) {
         r.closestBackbone = closest_backbone(placed, kinds.backbone);
         r.packing = packing_energy(packing_units(placed, kinds.heavy));
         r.violations = count_violations(checks);
+        r.geometry = oligomer_geometry(run.tmpl, placed);
         if (withReference) {
             r.hasReference = true;
             r.reference = compare_to_reference(ref, placed);
@@ -136,12 +138,14 @@ Status analyze(const Options& o) {
     const std::vector<DrawnRestraint> restraints = drawn(run, topChecks[0]);
     const AssignedFiles assigned = assigned_restraint_files(run, topChecks[0], NOEBUNDLE_VERSION);
     ReportInput report{run, o.paramFile, results, models, topChecks, withReference ? &ref : nullptr, o.reference,
-                       std::string("noebundle-analyze ") + NOEBUNDLE_VERSION, o.commandLine, "", ""};
+                       std::string("noebundle-analyze ") + NOEBUNDLE_VERSION, o.commandLine, "", "", ""};
     find_landscape(run.param, report.landscapePath, report.landscapeSvg);
+    const std::string geometry = geometry_words(results[0].geometry), interface = interface_words(run.tmpl, models[0].atoms);
+    report.geometry = "Structure 1: " + geometry + ". Its residues with a heavy atom within 4.5 \u00c5 of another protomer: " + interface + ".";
     std::string page;
     if (!(status = report_html(report, page)).ok()) return status;
     const std::vector<std::pair<std::string, std::string>> files = {
-        {"ranking.csv", ranking_csv(results, withReference)},
+        {"ranking.csv", ranking_csv(results, withReference, run.param.ss_angle)},
         {"violations.csv", violations_csv(topChecks, names)},
         {"ensemble.pdb", ensemble.pdb},
         {"ensemble.cif", ensemble.cif},
@@ -159,8 +163,11 @@ Status analyze(const Options& o) {
     print_line("Restraints of structure 1 (Delta " + decimals3(results[0].delta) + ", " +
                std::to_string(results[0].violations.violated) + " violated):");
     for (const std::string& line : violation_table(topChecks[0], names)) print_line(line);
-    print_line("The best " + std::to_string(top) + " (backbone: closest backbone atoms of two protomers, Å):");
+    print_line("The best " + std::to_string(top) + " (crossing and axes: angle (°) and distance (Å) of the helix axes "
+               "of protomers 1 and 2; backbone: closest backbone atoms of two protomers, Å):");
     for (const std::string& line : top_table(results, top, withReference)) print_line(line);
+    print_line("Geometry of structure 1: " + geometry);
+    print_line("Interface of structure 1 (heavy atoms within 4.5 Å of another protomer): " + interface);
     print_line(std::to_string(clusters.leaders.size()) + (clusters.leaders.size() == 1 ? " cluster" : " clusters") +
                " within " + decimals3(o.cluster) + " Å CA RMSD among the best " + std::to_string(top) + ":");
     for (std::size_t c = 0; c < clusters.leaders.size(); ++c) {

@@ -12,6 +12,7 @@
 #include "search/allowed.h"
 #include "search/search_run.h"
 #include "base/text.h"
+#include "formats/angle_text.h"
 
 namespace {
 
@@ -85,9 +86,12 @@ Status search_placements(const SearchOptions& p) {
         "Placements per second: " + std::to_string(std::llround(result.searched / std::max(out.seconds, 1e-9)))};
     if (!result.best.empty()) {
         const CandidateRow& row = result.rows.front();
-        lines.push_back("Best score: " + fixed3(result.best.front().score, 0) + " at phi " + fixed3(row[0], 0) +
-                        ", theta " + fixed3(row[1], 0) + ", psi " + fixed3(row[2], 0) + ", radius " +
-                        fixed3(row[3], 0));
+        const auto angle = [&out](float radians) { return angle_degrees(radians, out.angleStep) + "\u00b0"; };
+        lines.push_back("Best score: " + fixed3(result.best.front().score, 0) + " at phi " + angle(row[0]) +
+                        ", theta " + angle(row[1]) + ", psi " + angle(row[2]) + ", radius " + fixed3(row[3], 0) +
+                        " \u00c5");
+        lines.push_back("Geometry of the best: " + out.geometry);
+        lines.push_back("Interface of the best (heavy atoms within 4.5 \u00c5 of another protomer): " + out.interface);
     }
     if (!out.supercoil.empty()) lines.push_back(out.supercoil);
     for (const std::string& line : rule_summary(result)) lines.push_back(line);

@@ -11,6 +11,7 @@
 #include "formats/helix.h"
 #include "safety/interrupt.h"
 #include "search/landscape.h"
+#include "search/bundle_words.h"
 #include "search/helix_search.h"
 #include "model/helix_builder.h"
 #include "formats/prepare.h"
@@ -193,6 +194,14 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     out.allowed = std::move(searched.allowed);
     pdbText = searched.pdbText;
     const std::string& originText = searched.originText;
+    out.angleStep = s.angleStep;
+    if (!out.result.rows.empty()) {  // the best placed as noebundle writes structure 1
+        std::istringstream in(originText);
+        const Template tmpl = parse_template(in);
+        const Oligomer best = place_oligomer(tmpl.points, out.result.rows.front(), param.numProtomer);
+        out.geometry = geometry_words(oligomer_geometry(tmpl, best));
+        out.interface = interface_words(tmpl, best);
+    }
 
     std::string candidates;
     for (const CandidateRow& row : out.result.rows) candidates += candidate_line(row) + "\n";

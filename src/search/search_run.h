@@ -26,6 +26,8 @@ struct SearchOutcome {
     std::string supercoil;        // with --supercoil: the bend and the helix kept
     PreparationNotes prepared;    // with --from: side-chain points placed, copies of the chain
     int numProtomer = 0;
+    double angleStep = 0;             // of the grid, degrees
+    std::string geometry, interface;  // of the best placement, in words (search/bundle_words.h)
 };
 
 Status run_search(const SearchOptions& o, SearchOutcome& out);

@@ -120,7 +120,7 @@ TEST(ReportPage, TenPentamersOfA40ResidueHelixUnder2MB) {
         checks.push_back(std::vector<RestraintCheck>(maxRestraint, RestraintCheck{7.123f, 2, 0.25f}));
     }
     std::string page;
-    ASSERT_TRUE(report_html({run, "big.param", results, models, checks, nullptr, "", "noebundle-analyze 1.0", "noebundle-analyze big.param", "", ""},
+    ASSERT_TRUE(report_html({run, "big.param", results, models, checks, nullptr, "", "noebundle-analyze 1.0", "noebundle-analyze big.param", "", "", ""},
                             page).ok());
     EXPECT_LT(page.size(), 2u * 1024 * 1024);
     std::printf("report.html of ten pentamers of a 40-residue helix: %zu bytes\n", page.size());
