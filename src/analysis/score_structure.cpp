@@ -44,7 +44,7 @@ Status choose_chains(const gemmi::Model& model, const std::string& where, const 
             if (has_ca(c) && std::find(names.begin(), names.end(), c.name) == names.end()) names.push_back(c.name);
     if (static_cast<int>(names.size()) == n) return Status::fine();
     const std::string count = std::to_string(names.size()) + (names.size() == 1 ? " chain" : " chains");
-    return Status::error(asked.empty() ? "[Error] " + where + " has " + count + " with CA atoms (" + joined(names, ", ") +
+    return Status::error(asked.empty() ? "[Error] M" + where.substr(1) + " has " + count + " with CA atoms (" + joined(names, ", ") +
                                              "); the run has " + std::to_string(n) + " protomers: name them with --chains"
                                        : "[Error] --chains names " + count + "; the run has " + std::to_string(n) + " protomers");
 }
@@ -132,8 +132,8 @@ Status check_symmetry(const std::vector<Points>& points, const std::vector<std::
     if (!(step.rmsd <= symmetryTolerance))
         return Status::error("[Error] Chains " + joined(chains, ",") + " of " + where +
                              " are not symmetric copies in this order: the motion that best puts each chain on the next"
-                             " leaves " + decimals3(step.rmsd) + " Å CA RMSD, more than " + decimals3(symmetryTolerance) +
-                             " Å; give the chains in ring order with --chains");
+                             " leaves a CA RMSD of " + decimals3(step.rmsd) + ", more than " + decimals3(symmetryTolerance) +
+                             " Angstrom; give the chains in ring order with --chains");
     const auto& r = step.rotation;
     const double turn = std::acos(std::max(-1.0, std::min(1.0, (r[0][0] + r[1][1] + r[2][2] - 1) / 2)));
     const double pi = std::acos(-1.0);

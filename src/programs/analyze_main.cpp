@@ -223,7 +223,7 @@ int main(int argc, char** argv) {
     app.set_version_flag("--version", std::string("noebundle-analyze ") + NOEBUNDLE_VERSION);
     if (!parse_command_line(app, argc, argv)) return 0;
     if ((chains->count() > 0 || model->count() > 0) && o.reference.empty() && o.score.empty())
-        fail("[Error] --chains and --model choose in the --score or --reference file; give one of them");
+        fail("[Error] --chains and --model choose in the file of --score or --reference; give one of those");
     check(analyze(o));
     return 0;
 }
