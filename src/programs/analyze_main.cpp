@@ -200,7 +200,8 @@ Status analyze(const Options& o) {
 int main(int argc, char** argv) {
     Options o;
     o.commandLine = shell_words(std::vector<std::string>(argv, argv + argc));
-    CLI::App app{"Measures, clusters and compares the ranked structures of a noebundle run and writes\n"
+    CLI::App app{"Measures, clusters and compares the ranked structures of a noebundle run (and with\n"
+                 "--score scores an oligomer you have against its restraints) and writes\n"
                  "tables, a multi-model ensemble with one chain per protomer, viewer scripts and a page\n"
                  "to look at them in a browser (report.html).",
                  "noebundle-analyze"};
