@@ -8,7 +8,8 @@ Runs noebundle and noebundle-analyze (--reference 2kix_model1.pdb, residues
 arrangement, and checks the tables, the ensembles (read with gemmi as the
 archive's conventions have them), the packing figures against a brute-force
 count and the ChimeraX files against their documented syntax, also for
---top 1. With --pymol it checks PyMOL's reading of view.pml instead, and
+--top 1; --score of 2KIX and of two models of 1AFO (the glycophorin A
+example) against distances measured here. With --pymol it checks PyMOL's reading of view.pml instead, and
 exits with 77 (skipped) when PyMOL is missing.
 """
 import csv
@@ -105,6 +106,40 @@ def packing_by_brute_force(model):
     return d[bb].min(), 100 * ((3.25 - close) ** 2).sum() - (d < 5).sum()
 
 
+def check_score(folder, run, noe, deposited, helix, model=1):
+    """score.csv and score_violations.csv as measured here: stand-ins (CA for HN, HA, HB, else CB) of the
+    first chain and its neighbour clockwise seen from +z, where the helix's higher end in its file points."""
+    chains = [c for c in gemmi.read_structure(os.path.join(run, deposited))[model - 1] if c[0].find_atom("CA", "*")]
+    lines = [l for l in open(os.path.join(run, helix)) if l.startswith("ATOM") and l[12:16] == " CA "]
+    ends = sorted([lines[0], lines[-1]], key=lambda l: float(l[46:54]))
+    pos = lambda c, num, atom: numpy.array(c[str(num)][0][atom][0].pos.tolist())
+    up = pos(chains[0], int(ends[1][22:26]), "CA") - pos(chains[0], int(ends[0][22:26]), "CA")
+    centres = [numpy.mean([r["CA"][0].pos.tolist() for r in c], axis=0) for c in chains]
+    turn = sum(numpy.cross(centres[k] - numpy.mean(centres, axis=0), centres[(k + 1) % len(chains)] - centres[k])
+               for k in range(len(chains)))
+    first, near = chains[0], chains[1 if len(chains) == 2 or turn.dot(up) < 0 else -1]
+    rows = list(csv.DictReader(open(os.path.join(folder, "score_violations.csv"))))
+    squares = []
+    for line, row in zip(open(os.path.join(run, noe)), rows):
+        w = line.split()
+        ends = [(int(w[k]), "CA" if w[k + 3][:2] in ("HN", "HA", "HB") else "CB") for k in (1, 6)]
+        lower, upper = {0: (4.58, 7.98), 1: (5.34, 8.34), 2: (5.78, 8.78)}[[a for _, a in ends].count("CB")]
+        d1 = numpy.linalg.norm(pos(first, *ends[0]) - pos(near, *ends[1]))
+        d2 = numpy.linalg.norm(pos(near, *ends[0]) - pos(first, *ends[1]))
+        v1, v2 = (max(lower - d, d - upper, 0) for d in (d1, d2))
+        second = v2 < v1 or (v1 == v2 and d1 > d2)
+        expect = (d2 if second else d1, len(chains) if second else 2, min(v1, v2))
+        got = (float(row["distance"]), int(row["neighbour_protomer"]), float(row["violation"]))
+        assert row["atom1"].split()[1:] == [str(ends[0][0]), ends[0][1]], row
+        assert (float(row["lower"]), float(row["upper"])) == (lower, upper), row
+        assert abs(got[0] - expect[0]) < 0.0015 and got[1] == expect[1] and abs(got[2] - expect[2]) < 0.0015, (row, expect)
+        squares.append(min(v1, v2) ** 2)
+    score = next(csv.DictReader(open(os.path.join(folder, "score.csv"))))
+    assert len(rows) == len(squares) and abs(float(score["delta"]) - numpy.mean(squares) ** 0.5) < 0.0015, score
+    assert score["chains"].split(",")[:2] == [first.name, near.name], score
+    return float(score["delta"])
+
+
 def check_pymol(analysis, violations):
     # PyMOL runs the script itself, headless, after loading the viewer script.
     with open(os.path.join(analysis, "measure.py"), "w") as f:
@@ -179,7 +214,7 @@ def main():
         run(build, "noebundle", ["run/bm2.param"], top)
         before = {n: open(os.path.join(top, "run", n), "rb").read() for n in os.listdir(os.path.join(top, "run"))}
         out = run(build, "noebundle-analyze", ["run/bm2.param", "--reference", "run/2kix_model1.pdb",
-                                               "--residues", "%d-%d" % (FIRST, LAST)], top)
+                                               "--residues", "%d-%d" % (FIRST, LAST), "--score", "run/2kix_model1.pdb"], top)
         after = {n: open(os.path.join(top, "run", n), "rb").read() for n in before}
         assert before == after, "the run's own files changed"
         analysis = os.path.join(top, "run", "analysis")
@@ -202,6 +237,17 @@ def main():
         check_pseudobonds(analysis, violations)
         run(build, "noebundle-analyze", ["run/bm2.param", "--top", "1", "--out", "run/top1"], top)
         check_pseudobonds(os.path.join(top, "run", "top1"), violations, "#1")
+        check_score(analysis, os.path.join(top, "run"), "bm2.noe", "2kix_model1.pdb", "2kix_A.pdb")
+        gpa = os.path.join(top, "gpa")
+        shutil.copytree(os.path.join(example, "..", "gpa"), os.path.join(gpa, "run"))
+        run(build, "noebundle-search", ["run/gpa.param", "--from", "run/1afo.pdb", "--residues", "70-95"], gpa)
+        run(build, "noebundle", ["run/gpa.param"], gpa)
+        for model in (1, 13):  # all restraints met, and 8 violated
+            run(build, "noebundle-analyze", ["run/gpa.param", "--score", "run/1afo.pdb", "--model", str(model),
+                                             "--out", "score"], gpa)
+            delta = check_score(os.path.join(gpa, "score"), os.path.join(gpa, "run"), "gpa.noe", "1afo.pdb",
+                                "gpa_A.pdb", model)
+            assert (delta == 0) == (model == 1), delta
     print("analysis of the BM2 example checked; CA RMSD of structure 1 to 2KIX, residues %d-%d: %.3f A" % (FIRST, LAST, rmsd))
 
 

@@ -3,7 +3,8 @@
 // deposited oligomer), clusters the best ones and writes tables, a
 // multi-model ensemble with real chains and viewer scripts into a folder of
 // its own; with --pack, each structure's side chains packed in the oligomer
-// as noebundle-search --refine packs them.
+// as noebundle-search --refine packs them; with --score, an oligomer the user
+// has scored against the run's restraints.
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -22,6 +23,7 @@
 #include "shell/command_line.h"
 #include "shell/program.h"
 #include "analysis/reference.h"
+#include "analysis/score_structure.h"
 #include "analysis/run_data.h"
 #include "base/text.h"
 #include "analysis/viewer_scripts.h"
@@ -33,7 +35,7 @@ namespace fs = std::filesystem;
 namespace {
 
 struct Options {
-    std::string paramFile, reference, chains, residues, out;
+    std::string paramFile, reference, score, chains, residues, out;
     std::string commandLine;  // as typed, for the report
     int top = 10, model = 1;
     double cluster = 1.0;
@@ -75,6 +77,13 @@ Status load_reference_for(const Options& o, const RunData& run, Reference& ref) 
     return load_reference(o.reference, choice, run.param.numProtomer, residueOf, caOf, ref);
 }
 
+Status score_for(const Options& o, const RunData& run, ScoredStructure& scored) {
+    std::vector<std::string> chains;
+    if (!o.chains.empty() && !parse_chain_list(o.chains, chains))
+        return Status::error("[Error] --chains needs names separated by commas: " + o.chains);
+    return score_structure(o.score, chains, o.model, run, scored);
+}
+
 std::vector<DrawnRestraint> drawn(const RunData& run, const std::vector<RestraintCheck>& checks) {
     std::vector<DrawnRestraint> out;
     const Restraint& res = *run.res;
@@ -92,6 +101,8 @@ Status analyze(const Options& o) {
     Reference ref;
     const bool withReference = !o.reference.empty();
     if (withReference && !(status = load_reference_for(o, run, ref)).ok()) return status;
+    ScoredStructure scored;
+    if (!o.score.empty() && !(status = score_for(o, run, scored)).ok()) return status;
     std::string dir;
     if (!(status = choose_out_dir(o, run.param.workDir, dir)).ok()) return status;
 
@@ -144,7 +155,7 @@ Status analyze(const Options& o) {
     report.geometry = "Structure 1: " + geometry + ". Its residues with a heavy atom within 4.5 \u00c5 of another protomer: " + interface + ".";
     std::string page;
     if (!(status = report_html(report, page)).ok()) return status;
-    const std::vector<std::pair<std::string, std::string>> files = {
+    std::vector<std::pair<std::string, std::string>> files = {
         {"ranking.csv", ranking_csv(results, withReference, run.param.ss_angle)},
         {"violations.csv", violations_csv(topChecks, names)},
         {"ensemble.pdb", ensemble.pdb},
@@ -155,6 +166,9 @@ Status analyze(const Options& o) {
         {"assigned.tbl", assigned.xplor},
         {"assigned.nef", assigned.nef},
         {"report.html", page}};
+    if (!o.score.empty())
+        files.insert(files.end(), {{"score.csv", score_csv(scored, o.score, o.model)},
+                                   {"score_violations.csv", violations_csv({scored.checks}, names)}});
     for (const auto& file : files)
         if (!replace_file(dir + "/" + file.first, file.second, true)) return Status::error(cannot_open(dir + "/" + file.first));
 
@@ -182,6 +196,8 @@ Status analyze(const Options& o) {
         print_line("  structure 1: CA RMSD " + decimals3(results[0].reference.rmsd) + " Å with " +
                    assignment_text(results[0].reference, ref.chains));
     }
+    if (!o.score.empty())
+        for (const std::string& line : score_lines(scored, o.score, o.model, names, run.deltas)) print_line(line);
     print_line("[Done] Tables, ensemble, viewer scripts, assigned restraints and report.html written to '" + dir + "'");
     return Status::fine();
 }
@@ -191,21 +207,31 @@ Status analyze(const Options& o) {
 int main(int argc, char** argv) {
     Options o;
     o.commandLine = shell_words(std::vector<std::string>(argv, argv + argc));
-    CLI::App app{"Measures, clusters and compares the ranked structures of a noebundle run and writes\n"
+    CLI::App app{"Measures, clusters and compares the ranked structures of a noebundle run (and with\n"
+                 "--score scores an oligomer you have against its restraints) and writes\n"
                  "tables, a multi-model ensemble with one chain per protomer, viewer scripts and a page\n"
                  "to look at them in a browser (report.html).",
                  "noebundle-analyze"};
     app.add_option("PARAMETER_FILE", o.paramFile, "the parameter file of the run")->required();
     app.add_option("--top", o.top, "structures to detail, cluster and write (default 10)")->check(CLI::Range(1, 100000));
     app.add_option("--reference", o.reference, "a deposited oligomer to compare with (PDB or mmCIF)");
-    app.add_option("--chains", o.chains, "its chains, A,B,... (default: the first with CA atoms)")->needs("--reference");
-    app.add_option("--model", o.model, "its model (default 1)")->check(CLI::Range(1, 1000000))->needs("--reference");
+    app.add_option("--score", o.score,
+                   "an oligomer to score against the run's restraints (PDB or mmCIF): Delta and each restraint\n"
+                   "printed, written to score.csv and score_violations.csv");
+    CLI::Option* chains = app.add_option(
+        "--chains", o.chains,
+        "chains of the --score and --reference file, A,B,...; for --score in ring order\n"
+        "(default: the chains with CA atoms, in file order; for --reference the first numProtomer)");
+    CLI::Option* model = app.add_option("--model", o.model, "model of the --score and --reference file (default 1)")
+                             ->check(CLI::Range(1, 1000000));
     app.add_option("--residues", o.residues, "residues to compare, FIRST-LAST (default: all)")->needs("--reference");
     app.add_option("--cluster", o.cluster, "cluster cutoff, CA RMSD in Å (default 1.0)")->check(CLI::Range(0.0, 1e6));
     app.add_option("--out", o.out, "output folder (default workDir/analysis)");
     app.add_flag("--pack", o.pack, "pack each structure's side chains in the oligomer (as noebundle-search --refine)");
     app.set_version_flag("--version", std::string("noebundle-analyze ") + NOEBUNDLE_VERSION);
     if (!parse_command_line(app, argc, argv)) return 0;
+    if ((chains->count() > 0 || model->count() > 0) && o.reference.empty() && o.score.empty())
+        fail("[Error] --chains and --model choose in the file of --score or --reference; give one of those");
     check(analyze(o));
     return 0;
 }

@@ -11,8 +11,10 @@ struct Vec {
 };
 
 // The largest eigenvalue of a symmetric 4 x 4 matrix by cyclic Jacobi
-// rotations, which converge for every matrix, degenerate ones included.
-double largest_eigenvalue(double a[4][4]) {
+// rotations, which converge for every matrix, degenerate ones included;
+// its eigenvector too when vector is given.
+double largest_eigenvalue(double a[4][4], double* vector = nullptr) {
+    double v[4][4] = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
     for (int sweep = 0; sweep < 100; ++sweep) {
         double off = 0, scale = 0;
         for (int i = 0; i < 4; ++i)
@@ -28,6 +30,9 @@ double largest_eigenvalue(double a[4][4]) {
                     const double kp = a[k][p], kq = a[k][q];
                     a[k][p] = c * kp - s * kq;
                     a[k][q] = s * kp + c * kq;
+                    const double vp = v[k][p], vq = v[k][q];
+                    v[k][p] = c * vp - s * vq;
+                    v[k][q] = s * vp + c * vq;
                 }
                 for (int k = 0; k < 4; ++k) {  // rows p and q
                     const double pk = a[p][k], qk = a[q][k];
@@ -36,7 +41,11 @@ double largest_eigenvalue(double a[4][4]) {
                 }
             }
     }
-    return std::max(std::max(a[0][0], a[1][1]), std::max(a[2][2], a[3][3]));
+    int best = 0;
+    for (int i = 1; i < 4; ++i)
+        if (a[i][i] > a[best][best]) best = i;
+    for (int k = 0; vector != nullptr && k < 4; ++k) vector[k] = v[k][best];
+    return a[best][best];
 }
 
 Vec centre(const std::vector<Vec>& v) {
@@ -50,15 +59,16 @@ Vec centre(const std::vector<Vec>& v) {
 
 // The RMSD after the best rotation (Horn's quaternion method) of centred
 // points, from their correlation s = sum of a b^T and sum = sum of |a|^2 +
-// |b|^2: the largest eigenvalue of the key matrix gives it directly.
-static double rmsd_of(const double s[3][3], double sum, double count) {
+// |b|^2: the largest eigenvalue of the key matrix gives it directly, its
+// eigenvector (when quaternion is given) the rotation that puts a on b.
+static double rmsd_of(const double s[3][3], double sum, double count, double* quaternion = nullptr) {
     const double xx = s[0][0], xy = s[0][1], xz = s[0][2], yx = s[1][0], yy = s[1][1], yz = s[1][2];
     const double zx = s[2][0], zy = s[2][1], zz = s[2][2];
     double n[4][4] = {{xx + yy + zz, yz - zy, zx - xz, xy - yx},
                       {yz - zy, xx - yy - zz, xy + yx, zx + xz},
                       {zx - xz, xy + yx, -xx + yy - zz, yz + zy},
                       {xy - yx, zx + xz, yz + zy, -xx - yy + zz}};
-    return std::sqrt(std::max(0.0, (sum - 2 * largest_eigenvalue(n)) / std::max(count, 1.0)));
+    return std::sqrt(std::max(0.0, (sum - 2 * largest_eigenvalue(n, quaternion)) / std::max(count, 1.0)));
 }
 
 // The RMSD after the best rotation and translation.
@@ -171,4 +181,41 @@ Oligomer select_points(const Oligomer& oligomer, const std::vector<int>& indices
     for (std::size_t p = 0; p < oligomer.size(); ++p)
         for (int i : indices) out[p].push_back(oligomer[p][i]);
     return out;
+}
+
+Superposition superpose(const std::vector<Point>& target, const std::vector<Point>& mobile) {
+    std::vector<Vec> a, b;  // a onto b
+    for (const Point& p : mobile) a.push_back({p.x, p.y, p.z});
+    for (const Point& p : target) b.push_back({p.x, p.y, p.z});
+    const Vec ca = centre(a), cb = centre(b);
+    double s[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, sum = 0;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        const double p[3] = {a[i].x - ca.x, a[i].y - ca.y, a[i].z - ca.z};
+        const double q[3] = {b[i].x - cb.x, b[i].y - cb.y, b[i].z - cb.z};
+        for (int j = 0; j < 3; ++j) {
+            sum += p[j] * p[j] + q[j] * q[j];
+            for (int k = 0; k < 3; ++k) s[j][k] += p[j] * q[k];
+        }
+    }
+    double q[4];
+    Superposition out;
+    out.rmsd = rmsd_of(s, sum, static_cast<double>(a.size()), q);
+    const double w = q[0], x = q[1], y = q[2], z = q[3];  // the unit quaternion of the rotation
+    const double r[3][3] = {{w * w + x * x - y * y - z * z, 2 * (x * y - w * z), 2 * (x * z + w * y)},
+                            {2 * (y * x + w * z), w * w - x * x + y * y - z * z, 2 * (y * z - w * x)},
+                            {2 * (z * x - w * y), 2 * (z * y + w * x), w * w - x * x - y * y + z * z}};
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) out.rotation[i][j] = r[i][j];
+        out.mobileCentre[i] = i == 0 ? ca.x : (i == 1 ? ca.y : ca.z);
+        out.targetCentre[i] = i == 0 ? cb.x : (i == 1 ? cb.y : cb.z);
+    }
+    return out;
+}
+
+Point Superposition::apply(Point p) const {
+    const double d[3] = {p.x - mobileCentre[0], p.y - mobileCentre[1], p.z - mobileCentre[2]};
+    float out[3];
+    for (int i = 0; i < 3; ++i)
+        out[i] = static_cast<float>(rotation[i][0] * d[0] + rotation[i][1] * d[1] + rotation[i][2] * d[2] + targetCentre[i]);
+    return {out[0], out[1], out[2]};
 }

@@ -42,5 +42,15 @@ private:
     std::vector<std::array<std::array<double, 3>, 3>> turns_;
 };
 
+// The rigid motion that best puts mobile on target (least squares):
+// p -> rotation (p - mobileCentre) + targetCentre.
+struct Superposition {
+    double rotation[3][3];
+    double mobileCentre[3], targetCentre[3];
+    double rmsd;
+    Point apply(Point p) const;
+};
+Superposition superpose(const std::vector<Point>& target, const std::vector<Point>& mobile);
+
 // Selects the points at the given indices of every protomer.
 Oligomer select_points(const Oligomer& oligomer, const std::vector<int>& indices);
