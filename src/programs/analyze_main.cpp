@@ -22,6 +22,7 @@
 #include "shell/command_line.h"
 #include "shell/program.h"
 #include "analysis/reference.h"
+#include "analysis/verdict_files.h"
 #include "analysis/run_data.h"
 #include "base/text.h"
 #include "analysis/viewer_scripts.h"
@@ -137,8 +138,12 @@ Status analyze(const Options& o) {
     const EnsembleText ensemble = ensemble_files(run.tmpl, models, run.param.proteinName);
     const std::vector<DrawnRestraint> restraints = drawn(run, topChecks[0]);
     const AssignedFiles assigned = assigned_restraint_files(run, topChecks[0], NOEBUNDLE_VERSION);
+    VerdictOutputs verdict;
+    if (!(status = verdict_outputs(run, verdict)).ok()) return status;
     ReportInput report{run, o.paramFile, results, models, topChecks, withReference ? &ref : nullptr, o.reference,
                        std::string("noebundle-analyze ") + NOEBUNDLE_VERSION, o.commandLine, "", "", ""};
+    report.verdict = &verdict.verdict;
+    report.suggested = &verdict.suggested;
     find_landscape(run.param, report.landscapePath, report.landscapeSvg);
     const std::string geometry = geometry_words(results[0].geometry), interface = interface_words(run.tmpl, models[0].atoms);
     report.geometry = "Structure 1: " + geometry + ". Its residues with a heavy atom within 4.5 \u00c5 of another protomer: " + interface + ".";
@@ -154,7 +159,10 @@ Status analyze(const Options& o) {
         {"restraints.pb", chimerax_pseudobonds(restraints, static_cast<int>(top))},
         {"assigned.tbl", assigned.xplor},
         {"assigned.nef", assigned.nef},
-        {"report.html", page}};
+        {"report.html", page},
+        {"verdict.json", verdict.json},
+        {"clusters.pdb", verdict.clusters.pdb},
+        {"clusters.cif", verdict.clusters.cif}};
     for (const auto& file : files)
         if (!replace_file(dir + "/" + file.first, file.second, true)) return Status::error(cannot_open(dir + "/" + file.first));
 
@@ -176,6 +184,7 @@ Status analyze(const Options& o) {
         print_line("  cluster " + std::to_string(c + 1) + ": " + std::to_string(members) + (members == 1 ? " structure" : " structures") + ", best " +
                    std::to_string(clusters.leaders[c] + 1));
     }
+    for (const std::string& line : verdict.lines) print_line(line);
     if (withReference) {
         print_line("Reference '" + o.reference + "': " + std::to_string(ref.residues.size()) + " CA atoms per chain, residues " +
                    std::to_string(ref.residues.front()) + "-" + std::to_string(ref.residues.back()));
