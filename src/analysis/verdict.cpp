@@ -61,10 +61,11 @@ Status run_verdict(const RunData& run, Verdict& verdict) {
     const std::string path = run.param.workDir + "/allowed.csv";
     std::error_code ec;
     if (std::filesystem::exists(path, ec)) {
+        // The search's file, or one not to be guessed at: the search writes it anew.
+        const std::string again = "; run noebundle-search again, or remove it to take the set from the ranked candidates";
         Status status = load_allowed_set(path, verdict.set);
-        if (!status.ok()) return status;
-        if (verdict.set.clusters.empty())
-            return Status::error("[Error] '" + path + "' holds no cluster; run noebundle-search again");
+        if (!status.ok()) return Status::error(status.message + again);
+        if (verdict.set.clusters.empty()) return Status::error("[Error] '" + path + "' holds no cluster" + again);
     } else {
         verdict.derived = true;
         verdict.set = allowed_from_ranking(run.tmpl, run.ranked, run.deltas, run.param.numProtomer, 0.05, 2.0);

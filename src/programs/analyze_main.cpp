@@ -93,6 +93,8 @@ Status analyze(const Options& o) {
     Reference ref;
     const bool withReference = !o.reference.empty();
     if (withReference && !(status = load_reference_for(o, run, ref)).ok()) return status;
+    VerdictOutputs verdict;
+    if (!(status = verdict_outputs(run, verdict)).ok()) return status;
     std::string dir;
     if (!(status = choose_out_dir(o, run.param.workDir, dir)).ok()) return status;
 
@@ -138,8 +140,6 @@ Status analyze(const Options& o) {
     const EnsembleText ensemble = ensemble_files(run.tmpl, models, run.param.proteinName);
     const std::vector<DrawnRestraint> restraints = drawn(run, topChecks[0]);
     const AssignedFiles assigned = assigned_restraint_files(run, topChecks[0], NOEBUNDLE_VERSION);
-    VerdictOutputs verdict;
-    if (!(status = verdict_outputs(run, verdict)).ok()) return status;
     ReportInput report{run, o.paramFile, results, models, topChecks, withReference ? &ref : nullptr, o.reference,
                        std::string("noebundle-analyze ") + NOEBUNDLE_VERSION, o.commandLine, "", "", ""};
     report.verdict = &verdict.verdict;
