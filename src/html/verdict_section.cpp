@@ -7,6 +7,15 @@
 
 namespace {
 
+// Columns of clusters the page shows; verdict.json holds them all.
+constexpr std::size_t shownClusters = 10;
+
+std::string more_clusters(const Verdict& v) {
+    if (v.clusters.size() <= shownClusters) return "";
+    return "<p class=\"note\">The first " + std::to_string(shownClusters) + " of " + std::to_string(v.clusters.size()) +
+           " clusters are shown; verdict.json and clusters.pdb hold them all.</p>\n";
+}
+
 std::string cell(double value, int places) { return std::isfinite(value) ? decimals(value, places) : "&#8212;"; }
 
 std::string clusters_table(const Verdict& v) {
@@ -15,7 +24,7 @@ std::string clusters_table(const Verdict& v) {
         {"radius (&#197;)", {}}, {"tilt (&#176;)", {}}, {"CA RMSD to structure 1 (&#197;)", {}},
         {"interface residues", {}}};
     std::string head = "<th></th>";
-    for (std::size_t k = 0; k < v.clusters.size(); ++k) {
+    for (std::size_t k = 0; k < v.clusters.size() && k < shownClusters; ++k) {
         const ClusterView& c = v.clusters[k];
         std::string residues;
         for (int r : c.interface) residues += (residues.empty() ? "" : " ") + std::to_string(r);
@@ -44,13 +53,13 @@ std::string suggested_table(const Verdict& v, const std::vector<DecisivePair>& s
                     "clusters and over 7 &#197; in others, as lines of the restraint file; split: the smaller share of "
                     "the placements on either side.</p>\n<table id=\"suggested\">\n<thead><tr><th>restraint line</th>"
                     "<th>protons</th><th>split</th>";
-    for (std::size_t k = 0; k < v.clusters.size(); ++k) s += "<th>cluster " + std::to_string(k + 1) + " (&#197;)</th>";
+    for (std::size_t k = 0; k < v.clusters.size() && k < shownClusters; ++k) s += "<th>cluster " + std::to_string(k + 1) + " (&#197;)</th>";
     s += "</tr></thead>\n<tbody>\n";
     for (const DecisivePair& p : suggested) {
         s += "<tr><td class=\"text\">" + html_escaped(p.line) + "</td><td class=\"text\">A " + std::to_string(p.residue1) +
              " " + html_escaped(p.proton1) + " - " + html_escaped(p.neighbour) + " " + std::to_string(p.residue2) + " " +
              html_escaped(p.proton2) + "</td><td>" + decimals(p.split, 3) + "</td>";
-        for (double d : p.distances) s += "<td>" + cell(d, 3) + "</td>";
+        for (std::size_t k = 0; k < p.distances.size() && k < shownClusters; ++k) s += "<td>" + cell(p.distances[k], 3) + "</td>";
         s += "</tr>\n";
     }
     return s + "</tbody></table>\n";
@@ -70,7 +79,7 @@ std::string verdict_html(const Verdict* verdict, const std::vector<DecisivePair>
         s += "<p class=\"note\">From allowed.csv: every placement of the search within " + decimals(v.set.tolerance, 3) +
              " &#197; of the best Delta that passes the steric rule, clustered at " + decimals(v.set.cutoff, 3) +
              " &#197; CA RMSD; each cluster by its best member.</p>\n";
-    s += clusters_table(v) + "<h3>Cross peaks that would decide</h3>\n";
+    s += clusters_table(v) + more_clusters(v) + "<h3>Cross peaks that would decide</h3>\n";
     static const std::vector<DecisivePair> none;
     return s + suggested_table(v, suggested ? *suggested : none);
 }
