@@ -21,14 +21,17 @@ Status verdict_outputs(const RunData& run, VerdictOutputs& out) {
     out.json = verdict_json(v, out.suggested);
     out.clusters = ensemble_files(run.tmpl, models, run.param.proteinName + "_clusters");
     if (v.derived)
-        out.lines.push_back("No allowed.csv in '" + run.param.workDir + "': the allowed set is the ranked candidates within " +
-                            decimals(v.set.tolerance, 3) + " \xC3\x85 of the best Delta, clustered at " +
-                            decimals(v.set.cutoff, 3) + " \xC3\x85 CA RMSD");
+        out.lines.push_back("No allowed.csv in '" + run.param.workDir +
+                            "': the allowed set is the ranked candidates within " + decimals(v.set.tolerance, 3) +
+                            " \xC3\x85 of the best Delta, clustered at " + decimals(v.set.cutoff, 3) +
+                            " \xC3\x85 CA RMSD");
     out.lines.push_back(verdict_text(v));
     for (const std::string& line : cluster_lines(v)) out.lines.push_back(line);
-    if (!out.suggested.empty()) out.lines.push_back("Cross peaks that would decide (under 5 \xC3\x85 in some clusters, over 7 \xC3\x85 in others):");
+    const std::string apart = "under 5 \xC3\x85 apart in some clusters and over 7 \xC3\x85 in others";
+    if (!out.suggested.empty())
+        out.lines.push_back("Cross peaks that would decide (proton pairs " + apart + "):");
     else if (!v.decided())
-        out.lines.push_back("No proton pair of the helix lies under 5 \xC3\x85 apart in some clusters and over 7 \xC3\x85 in others");
+        out.lines.push_back("No proton pair of the helix lies " + apart);
     for (const DecisivePair& p : out.suggested)
         out.lines.push_back("  " + p.line + "  split " + decimals(p.split, 3));
     return Status::fine();

@@ -25,5 +25,6 @@ std::string verdict_line(long long allowed, const std::vector<double>& crossingA
         angles += (k ? ", " : "") + one_decimal(crossingAngles[k], "\xC2\xB0");
     if (crossingAngles.size() > 6) angles += ", ...";
     return "Warning: the restraints do not decide the bundle: " + n + " placements fit them equally, in " +
-           std::to_string(crossingAngles.size()) + " clusters (crossing angles " + angles + "; " + one_decimal(apart, " \xC3\x85") + " apart)";
+           std::to_string(crossingAngles.size()) + " clusters (crossing angles " + angles + "; " +
+           one_decimal(apart, " \xC3\x85") + " apart)";
 }

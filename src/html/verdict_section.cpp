@@ -53,13 +53,15 @@ std::string suggested_table(const Verdict& v, const std::vector<DecisivePair>& s
                     "clusters and over 7 &#197; in others, as lines of the restraint file; split: the smaller share of "
                     "the placements on either side.</p>\n<table id=\"suggested\">\n<thead><tr><th>restraint line</th>"
                     "<th>protons</th><th>split</th>";
-    for (std::size_t k = 0; k < v.clusters.size() && k < shownClusters; ++k) s += "<th>cluster " + std::to_string(k + 1) + " (&#197;)</th>";
+    for (std::size_t k = 0; k < v.clusters.size() && k < shownClusters; ++k)
+        s += "<th>cluster " + std::to_string(k + 1) + " (&#197;)</th>";
     s += "</tr></thead>\n<tbody>\n";
     for (const DecisivePair& p : suggested) {
-        s += "<tr><td class=\"text\">" + html_escaped(p.line) + "</td><td class=\"text\">A " + std::to_string(p.residue1) +
-             " " + html_escaped(p.proton1) + " - " + html_escaped(p.neighbour) + " " + std::to_string(p.residue2) + " " +
-             html_escaped(p.proton2) + "</td><td>" + decimals(p.split, 3) + "</td>";
-        for (std::size_t k = 0; k < p.distances.size() && k < shownClusters; ++k) s += "<td>" + cell(p.distances[k], 3) + "</td>";
+        s += "<tr><td class=\"text\">" + html_escaped(p.line) + "</td><td class=\"text\">A " +
+             std::to_string(p.residue1) + " " + html_escaped(p.proton1) + " - " + html_escaped(p.neighbour) + " " +
+             std::to_string(p.residue2) + " " + html_escaped(p.proton2) + "</td><td>" + decimals(p.split, 3) + "</td>";
+        for (std::size_t k = 0; k < p.distances.size() && k < shownClusters; ++k)
+            s += "<td>" + cell(p.distances[k], 3) + "</td>";
         s += "</tr>\n";
     }
     return s + "</tbody></table>\n";
