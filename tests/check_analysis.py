@@ -180,8 +180,8 @@ def check_verdict(build, top):
     cells = lambda row: ",".join(row[i:i + 10].strip() for i in range(0, 40, 10))
     with open(os.path.join(top, "run", "allowed.csv"), "w") as f:
         f.write("# allowed set\n# tolerance,allowed,cutoff\n0.050,5,2.000\n"
-                "cluster,population,delta,phi,theta,psi,radius,packing,spread\n"
-                "1,3,0.000,%s,0.000,0.500\n2,2,0.200,%s,0.000,0.000\n" % (cells(rows[0]), cells(rows[2])))
+                "cluster,population,delta,phi,theta,psi,radius,packing,spread,to_first\n"
+                "1,3,0.000,%s,0.000,0.500,0.000\n2,2,0.200,%s,0.000,0.000,2.472\n" % (cells(rows[0]), cells(rows[2])))
     out = run(build, "noebundle-analyze", ["run/bm2.param", "--out", "run/undecided"], top)
     assert "Warning: the restraints do not decide the bundle: 5 placements fit them equally, in 2 clusters" in out, out
     verdict = json.load(open(os.path.join(top, "run", "undecided", "verdict.json")))

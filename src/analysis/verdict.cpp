@@ -44,6 +44,7 @@ AllowedSet allowed_from_ranking(const Template& tmpl, const CandidateTable& rank
         AllowedCluster k;
         k.delta = deltas[leader];
         k.row = ranked[leader];
+        k.toFirst = c == 0 ? 0.0 : best_assignment(members[clusters.leaders[0]], members[leader]).rmsd;
         k.packing = packing_energy(packing_units(place_oligomer(tmpl.points, k.row, numProtomer), kinds.heavy));
         for (std::size_t m = 0; m < members.size(); ++m)
             if (clusters.cluster[m] == static_cast<int>(c + 1)) {
@@ -80,7 +81,6 @@ std::vector<ClusterView> describe_clusters(const Template& tmpl, const AllowedSe
     std::vector<int> residueOf;
     for (const std::string& line : tmpl.lines) residueOf.push_back(to_int(cut(line, 22, 4)));
     std::vector<ClusterView> out;
-    Oligomer firstCA;
     for (const AllowedCluster& c : set.clusters) {
         ClusterView v;
         v.cluster = c;
@@ -88,8 +88,6 @@ std::vector<ClusterView> describe_clusters(const Template& tmpl, const AllowedSe
         const Oligomer caOnly = select_points(v.placed, ca);
         v.geometry = bundle_geometry(caOnly[0], numProtomer);
         v.interface = interface_residues(v.placed, residueOf, kinds.heavy);
-        if (out.empty()) firstCA = caOnly;
-        v.rmsdToFirst = out.empty() ? 0.0 : best_assignment(firstCA, caOnly).rmsd;
         out.push_back(std::move(v));
     }
     return out;
@@ -97,13 +95,8 @@ std::vector<ClusterView> describe_clusters(const Template& tmpl, const AllowedSe
 
 std::string verdict_text(const Verdict& verdict) {
     std::vector<double> angles;
-    double apart = 0;
-    for (const ClusterView& v : verdict.clusters) {
-        angles.push_back(v.geometry.crossingAngle);
-        apart = std::max(apart, v.rmsdToFirst);
-    }
-    const double spread = verdict.clusters.empty() ? 0.0 : verdict.clusters[0].cluster.spread;
-    return verdict_line(verdict.set.allowed, angles, spread, apart);
+    for (const ClusterView& v : verdict.clusters) angles.push_back(v.geometry.crossingAngle);
+    return verdict_line(verdict.set, angles);
 }
 
 std::vector<std::string> cluster_lines(const Verdict& verdict) {

@@ -18,7 +18,6 @@ struct ClusterView {
     Oligomer placed;              // every template atom of every protomer
     BundleGeometry geometry;
     std::vector<int> interface;   // residue numbers of protomer 1
-    double rmsdToFirst = 0;       // CA RMSD of the representative to structure 1, Angstrom
 };
 
 struct Verdict {

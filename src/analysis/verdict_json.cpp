@@ -41,7 +41,7 @@ std::string cluster_json(const ClusterView& v) {
            ",\"axis_radius\":" + number(g.axisRadius) + ",\"tilt\":" + number(g.tilt) +
            ",\"supercoil_radius\":" + number(g.winds ? g.supercoilRadius : nan) +
            ",\"supercoil_pitch\":" + number(g.winds ? g.supercoilPitch : nan) + ",\"interface\":[" + interface +
-           "],\"rmsd_to_first\":" + number(v.rmsdToFirst) + "}";
+           "],\"rmsd_to_first\":" + number(c.toFirst) + "}";
 }
 
 std::string pair_json(const DecisivePair& p) {

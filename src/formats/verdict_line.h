@@ -5,9 +5,11 @@
 #include <string>
 #include <vector>
 
-// allowed: placements in the allowed set; crossingAngles: of each cluster's
-// representative, best first (degrees); spread: largest CA RMSD of a member
-// of cluster 1 to structure 1; apart: largest CA RMSD of a representative to
-// structure 1 (Angstrom). Angles and distances show one decimal; up to six
-// angles are listed, then "...".
-std::string verdict_line(long long allowed, const std::vector<double>& crossingAngles, double spread, double apart);
+#include "formats/allowed_set.h"
+
+// crossingAngles: of each cluster's representative, in the set's order
+// (degrees). Decided: how far the members of cluster 1 lie from structure 1;
+// else the crossing angles (up to six, then "...") and how far the farthest
+// representative lies from structure 1. Angles and distances show one
+// decimal.
+std::string verdict_line(const AllowedSet& set, const std::vector<double>& crossingAngles);

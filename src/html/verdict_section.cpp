@@ -31,7 +31,7 @@ std::string clusters_table(const Verdict& v) {
         head += "<th>cluster " + std::to_string(k + 1) + "</th>";
         const std::string values[] = {std::to_string(c.cluster.population), cell(c.cluster.delta, 3),
                                       cell(c.geometry.crossingAngle, 1), cell(c.geometry.axisDistance, 1),
-                                      cell(c.cluster.row[3], 3), cell(c.geometry.tilt, 1), cell(c.rmsdToFirst, 3),
+                                      cell(c.cluster.row[3], 3), cell(c.geometry.tilt, 1), cell(c.cluster.toFirst, 3),
                                       residues.empty() ? "none" : residues};
         for (std::size_t r = 0; r < rows.size(); ++r) rows[r].second.push_back(values[r]);
     }

@@ -15,10 +15,15 @@ TEST(Verdict, LineSaysWhetherTheRestraintsDecide) {
         std::vector<double> angles, apart;  // per cluster
         const char* line;
     } cases[] = {
-        {1234, {-40.0}, {0}, "The restraints decide the bundle: all 1234 placements that fit them lie within 1.7 \xC3\x85 of structure 1"},
+        {1234, {-40.0}, {0},
+         "The restraints decide the bundle: all 1234 placements that fit them lie within 1.7 \xC3\x85 of structure 1"},
         {1, {-40.0}, {0}, "The restraints decide the bundle: structure 1 is the only placement that fits them"},
-        {1234, {-40.04, 21.96}, {0, 5.26}, "Warning: the restraints do not decide the bundle: 1234 placements fit them equally, in 2 clusters (crossing angles -40.0\xC2\xB0, 22.0\xC2\xB0; 5.3 \xC3\x85 apart)"},
-        {9, {1, 2, 3, 4, 5, 6, 7}, {0, 1, 9, 1, 1, 1, 1}, "Warning: the restraints do not decide the bundle: 9 placements fit them equally, in 7 clusters (crossing angles 1.0\xC2\xB0, 2.0\xC2\xB0, 3.0\xC2\xB0, 4.0\xC2\xB0, 5.0\xC2\xB0, 6.0\xC2\xB0, ...; 9.0 \xC3\x85 apart)"}};
+        {1234, {-40.04, 21.96}, {0, 5.26},
+         "Warning: the restraints do not decide the bundle: 1234 placements fit them equally, in 2 clusters "
+         "(crossing angles -40.0\xC2\xB0, 22.0\xC2\xB0; up to 5.3 \xC3\x85 apart)"},
+        {9, {1, 2, 3, 4, 5, 6, 7}, {0, 1, 9, 1, 1, 1, 1},
+         "Warning: the restraints do not decide the bundle: 9 placements fit them equally, in 7 clusters (crossing "
+         "angles 1.0\xC2\xB0, 2.0\xC2\xB0, 3.0\xC2\xB0, 4.0\xC2\xB0, 5.0\xC2\xB0, 6.0\xC2\xB0, ...; up to 9.0 \xC3\x85 apart)"}};
     for (const Case& c : cases) {
         Verdict v;
         v.set.allowed = c.allowed;
@@ -26,7 +31,8 @@ TEST(Verdict, LineSaysWhetherTheRestraintsDecide) {
             ClusterView view;
             view.cluster.spread = 1.734;
             view.geometry.crossingAngle = c.angles[k];
-            view.rmsdToFirst = c.apart[k];
+            view.cluster.toFirst = c.apart[k];
+            v.set.clusters.push_back(view.cluster);
             v.clusters.push_back(view);
         }
         EXPECT_EQ(verdict_text(v), c.line);
