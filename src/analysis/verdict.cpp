@@ -7,6 +7,7 @@
 #include "run/cluster.h"
 #include "base/text.h"
 #include "formats/verdict_line.h"
+#include "search/bundle_words.h"
 #include "search/contacts.h"
 
 namespace {
@@ -76,7 +77,6 @@ Status run_verdict(const RunData& run, Verdict& verdict) {
 }
 
 std::vector<ClusterView> describe_clusters(const Template& tmpl, const AllowedSet& set, int numProtomer) {
-    const std::vector<int> ca = ca_atoms(tmpl);
     const AtomKinds kinds = atom_kinds(tmpl.lines);
     std::vector<int> residueOf;
     for (const std::string& line : tmpl.lines) residueOf.push_back(to_int(cut(line, 22, 4)));
@@ -85,8 +85,7 @@ std::vector<ClusterView> describe_clusters(const Template& tmpl, const AllowedSe
         ClusterView v;
         v.cluster = c;
         v.placed = place_oligomer(tmpl.points, c.row, numProtomer);
-        const Oligomer caOnly = select_points(v.placed, ca);
-        v.geometry = bundle_geometry(caOnly[0], numProtomer);
+        v.geometry = oligomer_geometry(tmpl, v.placed);
         v.interface = interface_residues(v.placed, residueOf, kinds.heavy);
         out.push_back(std::move(v));
     }
