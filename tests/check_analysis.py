@@ -14,6 +14,7 @@ exits with 77 (skipped) when PyMOL is missing.
 """
 import csv
 import itertools
+import json
 import os
 import re
 import shutil
@@ -203,6 +204,37 @@ def check_readme(out, example):
             at = printed.index(line, at) + 1  # ValueError names a line not printed
 
 
+def check_verdict(build, top):
+    """Structure 1 is the only candidate within 0.05 A of the best: decided. With a hand-made allowed.csv of two
+    clusters the run is not, and the restraint lines it suggests are read by the run itself."""
+    analysis = os.path.join(top, "run", "analysis")
+    verdict = json.load(open(os.path.join(analysis, "verdict.json")))
+    assert verdict["decided"] and verdict["derived"] and verdict["suggested"] == [], verdict
+    assert len(gemmi.read_structure(os.path.join(analysis, "clusters.pdb"))) == 1
+    rows = open(os.path.join(top, "run", "bm2.cs")).read().splitlines()
+    cells = lambda row: ",".join(row[i:i + 10].strip() for i in range(0, 40, 10))
+    with open(os.path.join(top, "run", "allowed.csv"), "w") as f:
+        f.write("# allowed set\n# tolerance,allowed,cutoff\n0.050,5,2.000\n"
+                "cluster,population,delta,phi,theta,psi,radius,packing,spread,to_first\n"
+                "1,3,0.000,%s,0.000,0.500,0.000\n2,2,0.200,%s,0.000,0.000,2.472\n" % (cells(rows[0]), cells(rows[2])))
+    out = run(build, "noebundle-analyze", ["run/bm2.param", "--out", "run/undecided"], top)
+    assert "Warning: the restraints do not decide the bundle: 5 placements fit them equally, in 2 clusters" in out, out
+    verdict = json.load(open(os.path.join(top, "run", "undecided", "verdict.json")))
+    assert not verdict["decided"] and [c["population"] for c in verdict["clusters"]] == [3, 2]
+    st = gemmi.read_structure(os.path.join(top, "run", "undecided", "clusters.pdb"))
+    assert len(st) == 2 and [c.name for c in st[0]] == ["A", "B", "C", "D"]
+    suggested = verdict["suggested"]
+    assert 0 < len(suggested) <= 10 and all(p["split"] == 0.4 and len(p["distances"]) == 2 for p in suggested)
+    lines = [p["line"] for p in suggested]
+    with open(os.path.join(top, "run", "more.noe"), "w") as f:
+        f.write(open(os.path.join(top, "run", "bm2.noe")).read() + "\n".join(lines) + "\n")
+    with open(os.path.join(top, "run", "more.param"), "w") as f:
+        f.write(open(os.path.join(top, "run", "bm2.param")).read().replace("run/bm2.noe", "run/more.noe"))
+    run(build, "noebundle", ["run/more.param"], top)
+    out = run(build, "noebundle-analyze", ["run/more.param", "--out", "run/more"], top)
+    assert "4 protomers, %d restraints" % (21 + len(lines)) in out, out
+
+
 def main():
     build, example = os.path.abspath(sys.argv[1]), os.path.abspath(sys.argv[2])
     pymol = "--pymol" in sys.argv[3:]
@@ -248,6 +280,7 @@ def main():
             delta = check_score(os.path.join(gpa, "score"), os.path.join(gpa, "run"), "gpa.noe", "1afo.pdb",
                                 "gpa_A.pdb", model)
             assert (delta == 0) == (model == 1), delta
+        check_verdict(build, top)
     print("analysis of the BM2 example checked; CA RMSD of structure 1 to 2KIX, residues %d-%d: %.3f A" % (FIRST, LAST, rmsd))
 
 

@@ -58,6 +58,7 @@ def check(chromium, page, work, landscape, reference, screenshot):
     dom, box = browse(chromium, page, 1, os.path.join(work, "one.png"))
     assert ("no score landscape" in dom) != landscape, "landscape"
     assert ("No reference structure was given" in dom) != reference, "reference"
+    assert 'id="verdict"' in dom and "Cross peaks that would decide" in dom, "verdict"
     first = viewer_picture(os.path.join(work, "one.png"), box)
     colours = len(set(first.getdata()))
     assert colours > 200, "the 3D canvas is blank or nearly: %d colours" % colours

@@ -6,6 +6,7 @@
 #include "html/page_data.h"
 #include "html/page_template.h"
 #include "html/run_words.h"
+#include "html/verdict_section.h"
 #include "safety/ownership.h"
 #include "base/text.h"
 #include "formats/angle_text.h"
@@ -102,6 +103,7 @@ Status report_html(const ReportInput& in, std::string& page) {
         {"GEOMETRY", html_escaped(in.geometry)},
         {"LANDSCAPE", landscape_html(in)},
         {"REFERENCE", reference_html(in)},
+        {"VERDICT", verdict_html(in.verdict, in.suggested)},
         {"DATA", page_data_json(data)},
         {"VIEWER_LICENCE", html_escaped(std::string(viewer_licence()))},
         {"VIEWER_LICENCE_COMMENT", std::string(viewer_licence())},

@@ -9,9 +9,11 @@
 
 #include "analysis/analysis_report.h"
 #include "analysis/ensemble.h"
+#include "analysis/decisive_pairs.h"
 #include "analysis/reference.h"
 #include "analysis/run_data.h"
 #include "base/status.h"
+#include "analysis/verdict.h"
 #include "analysis/violations.h"
 
 struct ReportInput {
@@ -27,6 +29,8 @@ struct ReportInput {
     std::string landscapePath;  // empty: the working folder has none
     std::string landscapeSvg;
     std::string geometry;  // structure 1's geometry and interface in words
+    const Verdict* verdict = nullptr;  // how well the restraints decide; none: not made
+    const std::vector<DecisivePair>* suggested = nullptr;
 };
 
 Status report_html(const ReportInput& input, std::string& page);

@@ -24,6 +24,7 @@
 #include "shell/program.h"
 #include "analysis/reference.h"
 #include "analysis/score_structure.h"
+#include "analysis/verdict_files.h"
 #include "analysis/run_data.h"
 #include "base/text.h"
 #include "analysis/viewer_scripts.h"
@@ -103,6 +104,8 @@ Status analyze(const Options& o) {
     if (withReference && !(status = load_reference_for(o, run, ref)).ok()) return status;
     ScoredStructure scored;
     if (!o.score.empty() && !(status = score_for(o, run, scored)).ok()) return status;
+    VerdictOutputs verdict;
+    if (!(status = verdict_outputs(run, verdict)).ok()) return status;
     std::string dir;
     if (!(status = choose_out_dir(o, run.param.workDir, dir)).ok()) return status;
 
@@ -150,6 +153,8 @@ Status analyze(const Options& o) {
     const AssignedFiles assigned = assigned_restraint_files(run, topChecks[0], NOEBUNDLE_VERSION);
     ReportInput report{run, o.paramFile, results, models, topChecks, withReference ? &ref : nullptr, o.reference,
                        std::string("noebundle-analyze ") + NOEBUNDLE_VERSION, o.commandLine, "", "", ""};
+    report.verdict = &verdict.verdict;
+    report.suggested = &verdict.suggested;
     find_landscape(run.param, report.landscapePath, report.landscapeSvg);
     const std::string geometry = geometry_words(results[0].geometry), interface = interface_words(run.tmpl, models[0].atoms);
     report.geometry = "Structure 1: " + geometry + ". Its residues with a heavy atom within 4.5 \u00c5 of another protomer: " + interface + ".";
@@ -165,7 +170,10 @@ Status analyze(const Options& o) {
         {"restraints.pb", chimerax_pseudobonds(restraints, static_cast<int>(top))},
         {"assigned.tbl", assigned.xplor},
         {"assigned.nef", assigned.nef},
-        {"report.html", page}};
+        {"report.html", page},
+        {"verdict.json", verdict.json},
+        {"clusters.pdb", verdict.clusters.pdb},
+        {"clusters.cif", verdict.clusters.cif}};
     if (!o.score.empty())
         files.insert(files.end(), {{"score.csv", score_csv(scored, o.score, o.model)},
                                    {"score_violations.csv", violations_csv({scored.checks}, names)}});
@@ -190,6 +198,7 @@ Status analyze(const Options& o) {
         print_line("  cluster " + std::to_string(c + 1) + ": " + std::to_string(members) + (members == 1 ? " structure" : " structures") + ", best " +
                    std::to_string(clusters.leaders[c] + 1));
     }
+    for (const std::string& line : verdict.lines) print_line(line);
     if (withReference) {
         print_line("Reference '" + o.reference + "': " + std::to_string(ref.residues.size()) + " CA atoms per chain, residues " +
                    std::to_string(ref.residues.front()) + "-" + std::to_string(ref.residues.back()));

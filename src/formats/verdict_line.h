@@ -1,0 +1,15 @@
+// The one line, printed by the search and the analysis alike, that says
+// whether the restraints decide the bundle: they do when every placement
+// that fits them as well as the best falls into one cluster.
+#pragma once
+#include <string>
+#include <vector>
+
+#include "formats/allowed_set.h"
+
+// crossingAngles: of each cluster's representative, in the set's order
+// (degrees). Decided: how far the members of cluster 1 lie from structure 1;
+// else the crossing angles (up to six, then "...") and how far the farthest
+// representative lies from structure 1. Angles and distances show one
+// decimal.
+std::string verdict_line(const AllowedSet& set, const std::vector<double>& crossingAngles);

@@ -1,0 +1,93 @@
+// The verdict's line and the cross peaks that would decide, on synthetic clusters.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+
+#include "analysis/decisive_pairs.h"
+#include "analysis/verdict.h"
+#include "formats/restraint.h"
+
+namespace {
+
+TEST(Verdict, LineSaysWhetherTheRestraintsDecide) {
+    struct Case {
+        long long allowed;
+        std::vector<double> angles, apart;  // per cluster
+        const char* line;
+    } cases[] = {
+        {1234, {-40.0}, {0},
+         "The restraints decide the bundle: all 1234 placements that fit them lie within 1.7 \xC3\x85 of structure 1"},
+        {1, {-40.0}, {0}, "The restraints decide the bundle: structure 1 is the only placement that fits them"},
+        {1234, {-40.04, 21.96}, {0, 5.26},
+         "Warning: the restraints do not decide the bundle: 1234 placements fit them equally, in 2 clusters "
+         "(crossing angles -40.0\xC2\xB0, 22.0\xC2\xB0; up to 5.3 \xC3\x85 apart)"},
+        {9, {1, 2, 3, 4, 5, 6, 7}, {0, 1, 9, 1, 1, 1, 1},
+         "Warning: the restraints do not decide the bundle: 9 placements fit them equally, in 7 clusters (crossing "
+         "angles 1.0\xC2\xB0, 2.0\xC2\xB0, 3.0\xC2\xB0, 4.0\xC2\xB0, 5.0\xC2\xB0, 6.0\xC2\xB0, ...; up to 9.0 \xC3\x85 apart)"}};
+    for (const Case& c : cases) {
+        Verdict v;
+        v.set.allowed = c.allowed;
+        for (std::size_t k = 0; k < c.angles.size(); ++k) {
+            ClusterView view;
+            view.cluster.spread = 1.734;
+            view.geometry.crossingAngle = c.angles[k];
+            view.cluster.toFirst = c.apart[k];
+            v.set.clusters.push_back(view.cluster);
+            v.clusters.push_back(view);
+        }
+        EXPECT_EQ(verdict_text(v), c.line);
+    }
+}
+
+std::string atom_line(const std::string& name, int residue, const char* element) {
+    char text[81];
+    std::snprintf(text, sizeof text, "ATOM      1 %-4s ALA A%4d       0.000   0.000   0.000  1.00  0.00          %2s",
+                  (name.size() < 4 ? " " + name : name).c_str(), residue, element);
+    return text;
+}
+
+// Two clusters of 3 and 1 placements of a trimer; protomer 1 the same in both.
+// Heavy atoms and pairs never under 5 A are no suggestion; HG21 and HG22
+// give one line, kept by the first name; the pair whose end on protomer 1
+// comes later is named from the last protomer (C).
+TEST(DecisivePairs, RankedBySplitOfThePopulationOneLineEach) {
+    const struct { const char* name; int residue; const char* element; Point p1, a, b; } atoms[] = {
+        {"H", 1, "H", {0, 0, 0}, {200, 8, 0}, {200, 4, 0}},
+        {"HA", 2, "H", {100, 0, 0}, {0, 4, 0}, {0, 8, 0}},
+        {"HG21", 3, "H", {200, 0, 0}, {0, 6, 0}, {0, 9, 0}},
+        {"HG22", 3, "H", {200, 0, 1}, {1000, 0, 0}, {2000, 0, 0}},
+        {"CB", 3, "C", {400, 0, 0}, {0, 0, 0.1f}, {500, 0, 0}}};
+    Template tmpl;
+    Oligomer a(3), b(3);
+    for (const auto& x : atoms) {
+        tmpl.lines.push_back(atom_line(x.name, x.residue, x.element));
+        tmpl.points.push_back(x.p1);
+        a[0].push_back(x.p1), b[0].push_back(x.p1);
+        a[1].push_back(x.a), b[1].push_back(x.b);
+        a[2].push_back({-999, 0, 0}), b[2].push_back({-999, 0, 0});
+    }
+    const struct { const char* line; const char *proton1, *proton2, *neighbour; double d0, d1; } expected[] = {
+        {"(resid 1 and name HN) (resid 2 and name HA)", "H", "HA", "B", 4, 8},
+        {"(resid 1 and name HN) (resid 3 and name HG)", "H", "HG21", "C", 8, 4}};
+    const std::vector<int> resNum{1, 2, 3};
+    const std::vector<DecisivePair> found = decisive_pairs(tmpl, resNum, {a, b}, {3, 1});
+    ASSERT_EQ(found.size(), std::size(expected));
+    for (std::size_t k = 0; k < found.size(); ++k) {
+        const DecisivePair& p = found[k];
+        EXPECT_EQ(p.line, expected[k].line);
+        EXPECT_EQ(p.proton1 + " " + p.proton2 + " " + p.neighbour,
+                  std::string(expected[k].proton1) + " " + expected[k].proton2 + " " + expected[k].neighbour);
+        EXPECT_DOUBLE_EQ(p.split, 0.25);
+        EXPECT_NEAR(p.distances[0], expected[k].d0, 1e-5);
+        EXPECT_NEAR(p.distances[1], expected[k].d1, 1e-5);
+        // The run's own reader takes the line, the residues and classes as named.
+        std::string line = p.line;
+        const float bounds[3] = {6, 7, 8};
+        RestraintLine parsed;
+        ASSERT_TRUE(parse_restraint_line(line, "noe", resNum, bounds, bounds, parsed).ok()) << p.line;
+        EXPECT_EQ(resNum[parsed.resIndex1], p.residue1);
+        EXPECT_EQ(parsed.proton2, p.proton2.substr(0, 2));
+    }
+}
+
+}  // namespace
