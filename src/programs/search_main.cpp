@@ -9,7 +9,6 @@
 
 #include "shell/command_line.h"
 #include "shell/program.h"
-#include "search/allowed.h"
 #include "search/search_run.h"
 #include "base/text.h"
 #include "formats/angle_text.h"
@@ -96,7 +95,7 @@ Status search_placements(const SearchOptions& p) {
     if (!out.supercoil.empty()) lines.push_back(out.supercoil);
     for (const std::string& line : rule_summary(result)) lines.push_back(line);
     for (const std::string& line : result_warnings(out)) lines.push_back(line);
-    if (result.packed) lines.push_back(verdict_line(out.allowed));
+    if (result.packed && !out.verdict.empty()) lines.push_back(out.verdict);
     for (const Backup& b : out.backups) lines.push_back("Kept the former '" + b.original + "' as '" + b.backup + "'");
     lines.push_back("[Done] " + std::to_string(result.best.size()) + " placements written to '" + out.candidatePath + "'");
     for (const std::string& line : lines)

@@ -169,14 +169,3 @@ void follow_refined(const SearchResult& result, const Template& tmpl, int numPro
         merged.set.clusters[c].toFirst = rings.best(leaders[0].ca, leaders[c].ca).rmsd;
     clusters = std::move(merged);
 }
-
-std::string verdict_line(const AllowedSet& set) {
-    const std::string count = std::to_string(set.allowed);
-    double farthest = 0;
-    for (const AllowedCluster& c : set.clusters) farthest = std::max(farthest, c.toFirst);
-    if (set.clusters.size() <= 1)
-        return "The restraints decide the bundle: all " + count + " placements that fit them lie within " +
-               decimals(set.clusters.empty() ? 0.0 : set.clusters.front().spread, 1) + " \u00c5 of structure 1";
-    return "Warning: the restraints do not decide the bundle: " + count + " placements fit them equally, in " +
-           std::to_string(set.clusters.size()) + " clusters (up to " + decimals(farthest, 1) + " \u00c5 apart)";
-}

@@ -38,6 +38,3 @@ void keep_representatives(const std::vector<Hit>& representatives, const Grid& g
 // join it.
 void follow_refined(const SearchResult& result, const Template& tmpl, int numProtomer, AllowedClusters& clusters);
 
-// One line for the user: how many placements fit as well as the best, in
-// how many clusters, and whether that decides the bundle.
-std::string verdict_line(const AllowedSet& set);

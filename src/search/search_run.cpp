@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "formats/helix.h"
+#include "formats/verdict_line.h"
 #include "safety/interrupt.h"
 #include "search/landscape.h"
 #include "search/bundle_words.h"
@@ -201,6 +202,10 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
         const Oligomer best = place_oligomer(tmpl.points, out.result.rows.front(), param.numProtomer);
         out.geometry = geometry_words(oligomer_geometry(tmpl, best));
         out.interface = interface_words(tmpl, best);
+        std::vector<double> crossing;  // of each cluster's representative
+        for (const AllowedCluster& c : out.allowed.clusters)
+            crossing.push_back(oligomer_geometry(tmpl, place_oligomer(tmpl.points, c.row, param.numProtomer)).crossingAngle);
+        out.verdict = verdict_line(out.allowed, crossing);
     }
 
     std::string candidates;

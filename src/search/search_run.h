@@ -28,6 +28,7 @@ struct SearchOutcome {
     int numProtomer = 0;
     double angleStep = 0;             // of the grid, degrees
     std::string geometry, interface;  // of the best placement, in words (search/bundle_words.h)
+    std::string verdict;              // whether the restraints decide the bundle (formats/verdict_line.h)
 };
 
 Status run_search(const SearchOptions& o, SearchOutcome& out);
