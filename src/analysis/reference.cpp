@@ -33,18 +33,24 @@ bool parse_chain_list(const std::string& text, std::vector<std::string>& chains)
     }
 }
 
-Status load_reference(const std::string& path, const ReferenceChoice& choice, int numProtomer,
-                      const std::vector<int>& residueOf, const std::vector<char>& caOf, Reference& out) {
+Status read_structure_model(const std::string& path, int model, gemmi::Structure& st) {
     std::error_code ec;
     if (!std::filesystem::is_regular_file(path, ec)) return Status::error(cannot_open(path));
-    gemmi::Structure st;
     try {
         st = gemmi::read_structure(gemmi::MaybeGzipped(path));
     } catch (const std::exception&) {
         return Status::error(wrong_format(path));
     }
-    if (choice.model < 1 || choice.model > static_cast<int>(st.models.size()))
-        return Status::error("[Error] Model " + std::to_string(choice.model) + " is not in '" + path + "'");
+    if (model < 1 || model > static_cast<int>(st.models.size()))
+        return Status::error("[Error] Model " + std::to_string(model) + " is not in '" + path + "'");
+    return Status::fine();
+}
+
+Status load_reference(const std::string& path, const ReferenceChoice& choice, int numProtomer,
+                      const std::vector<int>& residueOf, const std::vector<char>& caOf, Reference& out) {
+    gemmi::Structure st;
+    const Status read = read_structure_model(path, choice.model, st);
+    if (!read.ok()) return read;
     const gemmi::Model& model = st.models[choice.model - 1];
 
     std::vector<std::map<int, Point>> chains;

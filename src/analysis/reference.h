@@ -9,6 +9,15 @@
 #include "base/status.h"
 #include "run/superpose.h"
 
+namespace gemmi {
+struct Structure;
+}
+
+// Reads a PDB or mmCIF file (maybe gzipped) that must hold the given model
+// (from 1): a missing file, a wrong format and a missing model each fail
+// with their message.
+Status read_structure_model(const std::string& path, int model, gemmi::Structure& st);
+
 struct ReferenceChoice {
     std::vector<std::string> chains;  // empty: the chains with CA atoms, in file order
     int model = 1;

@@ -9,6 +9,7 @@
 #include <gemmi/modify.hpp>
 
 #include "analysis/analysis_report.h"
+#include "analysis/reference.h"
 #include "run/superpose.h"
 #include "formats/side_chain_point.h"
 
@@ -150,16 +151,9 @@ Status check_symmetry(const std::vector<Points>& points, const std::vector<std::
 
 Status score_structure(const std::string& path, const std::vector<std::string>& chains, int model, const RunData& run,
                        ScoredStructure& out) {
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec)) return Status::error(cannot_open(path));
     gemmi::Structure st;
-    try {
-        st = gemmi::read_structure(gemmi::MaybeGzipped(path));
-    } catch (const std::exception&) {
-        return Status::error(wrong_format(path));
-    }
-    if (model < 1 || model > static_cast<int>(st.models.size()))
-        return Status::error("[Error] Model " + std::to_string(model) + " is not in '" + path + "'");
+    const Status read = read_structure_model(path, model, st);
+    if (!read.ok()) return read;
     gemmi::Model& m = st.models[model - 1];
     const std::string where = "model " + std::to_string(model) + " of '" + path + "'";
     const int n = run.param.numProtomer;

@@ -71,10 +71,11 @@ static double rmsd_of(const double s[3][3], double sum, double count, double* qu
     return std::sqrt(std::max(0.0, (sum - 2 * largest_eigenvalue(n, quaternion)) / std::max(count, 1.0)));
 }
 
-// The RMSD after the best rotation and translation.
-static double superposed_rmsd(const std::vector<Vec>& a, const std::vector<Vec>& b) {
-    const Vec ca = centre(a), cb = centre(b);
-    double s[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, sum = 0;
+// The correlation s of a and b about their centres, and the sum of their
+// squared distances from them.
+static double correlate(const std::vector<Vec>& a, const std::vector<Vec>& b, const Vec& ca, const Vec& cb,
+                        double s[3][3]) {
+    double sum = 0;
     for (std::size_t i = 0; i < a.size(); ++i) {
         const double p[3] = {a[i].x - ca.x, a[i].y - ca.y, a[i].z - ca.z};
         const double q[3] = {b[i].x - cb.x, b[i].y - cb.y, b[i].z - cb.z};
@@ -83,6 +84,14 @@ static double superposed_rmsd(const std::vector<Vec>& a, const std::vector<Vec>&
             for (int k = 0; k < 3; ++k) s[j][k] += p[j] * q[k];
         }
     }
+    return sum;
+}
+
+// The RMSD after the best rotation and translation.
+static double superposed_rmsd(const std::vector<Vec>& a, const std::vector<Vec>& b) {
+    const Vec ca = centre(a), cb = centre(b);
+    double s[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    const double sum = correlate(a, b, ca, cb, s);
     return rmsd_of(s, sum, static_cast<double>(a.size()));
 }
 
@@ -188,15 +197,8 @@ Superposition superpose(const std::vector<Point>& target, const std::vector<Poin
     for (const Point& p : mobile) a.push_back({p.x, p.y, p.z});
     for (const Point& p : target) b.push_back({p.x, p.y, p.z});
     const Vec ca = centre(a), cb = centre(b);
-    double s[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}}, sum = 0;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        const double p[3] = {a[i].x - ca.x, a[i].y - ca.y, a[i].z - ca.z};
-        const double q[3] = {b[i].x - cb.x, b[i].y - cb.y, b[i].z - cb.z};
-        for (int j = 0; j < 3; ++j) {
-            sum += p[j] * p[j] + q[j] * q[j];
-            for (int k = 0; k < 3; ++k) s[j][k] += p[j] * q[k];
-        }
-    }
+    double s[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};
+    const double sum = correlate(a, b, ca, cb, s);
     double q[4];
     Superposition out;
     out.rmsd = rmsd_of(s, sum, static_cast<double>(a.size()), q);
