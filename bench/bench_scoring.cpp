@@ -31,6 +31,7 @@ Helix ideal_helix(int n) {
 
 Restraint restraints(int n, int count, std::mt19937& rng) {
     Restraint r{};
+    r.resize(count);
     for (int i = 0; i < count; ++i) {
         // Ends among 20 residues in the middle, whatever the helix's length.
         r.resIndex1[i] = (n - 20) / 2 + rng() % 20;

@@ -17,7 +17,7 @@ Status load_restraint_file(RunData& run) {
     std::istringstream in(text);
     run.res->numRestraint = 0;
     Status s = parse_restraints(in, run.param.noeFile, run.helix.resNum, run.param.pairDistance,
-                                run.param.pairTolerance, *run.res);
+                                run.param.pairTolerance, *run.res, most_restraints(run.param.noeModel));
     apply_noe_model(run.param.noeModel, residue_names(run.helix), *run.res);
     return s;
 }

@@ -19,7 +19,8 @@ void apply_noe_model(NoeModel model, const std::vector<std::string>& residueName
     // the farthest HD. A proton farther out moves the stand-in distance by at
     // most the difference.
     const float covered = proton_reach("", "HD");
-    for (int i = 0; i < res.numRestraint && i < maxRestraint; ++i) {
+    const int kept = std::min(res.numRestraint, static_cast<int>(res.lowerBound.size()));
+    for (int i = 0; i < kept; ++i) {
         res.lowerBound[i] = 0.0f;
         const float beyond1 = end_reach(residueNames, res.resIndex1[i], res.proton1[i]) - covered;
         const float beyond2 = end_reach(residueNames, res.resIndex2[i], res.proton2[i]) - covered;
@@ -27,9 +28,18 @@ void apply_noe_model(NoeModel model, const std::vector<std::string>& residueName
     }
 }
 
-void add_restraint(Restraint& res, const RestraintLine& r) {
-    int i = res.numRestraint;
-    if (i < maxRestraint) {
+void Restraint::resize(int n) {
+    const std::size_t size = static_cast<std::size_t>(std::max(n, 0));
+    for (std::vector<int>* column : {&resIndex1, &resIndex2, &pairClass}) column->resize(size);
+    for (NameColumn* column : {&atom1, &proton1, &atom2, &proton2}) column->resize(size);
+    lowerBound.resize(size);
+    upperBound.resize(size);
+}
+
+void add_restraint(Restraint& res, const RestraintLine& r, int most) {
+    const int i = res.numRestraint;
+    if (i < most) {
+        if (static_cast<std::size_t>(i) >= res.lowerBound.size()) res.resize(i + 1);
         res.resIndex1[i] = r.resIndex1;
         res.resIndex2[i] = r.resIndex2;
         res.pairClass[i] = r.pairClass;
@@ -44,27 +54,31 @@ void add_restraint(Restraint& res, const RestraintLine& r) {
 }
 
 Status parse_restraints(std::istream& in, const std::string& noeFile, const std::vector<int>& resNum,
-                        const float pairDistance[3], const float pairTolerance[3], Restraint& res) {
+                        const float pairDistance[3], const float pairTolerance[3], Restraint& res, int most) {
     for (std::string line; std::getline(in, line);) {
         RestraintLine parsed;
         Status status = parse_restraint_line(line, noeFile, resNum, pairDistance, pairTolerance, parsed);
         if (!status.ok()) return status;
-        add_restraint(res, parsed);
+        add_restraint(res, parsed, most);
     }
-    return count_status(res, noeFile);
+    return count_status(res, noeFile, most);
 }
 
 Status load_restraints(const std::string& noeFile, const std::vector<int>& resNum, const float pairDistance[3],
-                       const float pairTolerance[3], Restraint& res) {
+                       const float pairTolerance[3], Restraint& res, int most) {
     std::ifstream in;
     if (!open_input(in, noeFile)) return Status::error(cannot_open(noeFile));
-    return parse_restraints(in, noeFile, resNum, pairDistance, pairTolerance, res);
+    return parse_restraints(in, noeFile, resNum, pairDistance, pairTolerance, res, most);
 }
 
-Status count_status(const Restraint& res, const std::string& noeFile) {
+Status count_status(const Restraint& res, const std::string& noeFile, int most) {
     if (res.numRestraint < 3) return Status::error("[Error] Very few restraints in '" + noeFile + "'");
-    if (res.numRestraint > maxRestraint)
+    if (res.numRestraint > most && most == maxRestraint)
         return Status::error("[Error] Too many restraints in '" + noeFile + "'");
+    if (res.numRestraint > most)
+        return Status::error("[Error] Too many restraints in '" + noeFile + "': " + std::to_string(res.numRestraint) +
+                             ", more than the " + std::to_string(most) +
+                             " noebundle takes; keep the pairs of fewer residues");
     return Status::fine();
 }
 

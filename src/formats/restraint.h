@@ -2,6 +2,7 @@
 // the reader of the restraint file (ten space-separated tokens per line), and
 // the point pairs whose distances decide a restraint in one model.
 #pragma once
+#include <array>
 #include <istream>
 #include <string>
 #include <vector>
@@ -10,20 +11,41 @@
 #include "base/status.h"
 #include "formats/parameter.h"
 
+// The most restraints a list may hold. Under the window model, lists are
+// prepared for the windows by hand and 100 is the most noebundle has ever
+// taken; lists from spectra, scored under the upper model, hold every pair
+// seen, often thousands.
 constexpr int maxRestraint = 100;
+constexpr int maxUpperRestraint = 100000;
+inline int most_restraints(NoeModel model) { return model == NoeModel::window ? maxRestraint : maxUpperRestraint; }
 
+// Short names, one per restraint: names[i] is the char* of its five characters.
+class NameColumn {
+public:
+    char* operator[](std::size_t i) { return names_[i].data(); }
+    const char* operator[](std::size_t i) const { return names_[i].data(); }
+    void resize(std::size_t n) { names_.resize(n, std::array<char, 5>{}); }
+
+private:
+    std::vector<std::array<char, 5>> names_;
+};
+
+// Restraint i is the i-th entry of every column, for i below numRestraint.
 class Restraint {
 public:
-    int numRestraint;
-    int resIndex1[maxRestraint];  // residue position of the first end
-    int resIndex2[maxRestraint];
-    int pairClass[maxRestraint];  // how many ends stand for a CB: 0, 1 or 2
-    char atom1[maxRestraint][5];  // "CA" or "CB"
-    char proton1[maxRestraint][5];  // the proton name as written, two characters
-    char atom2[maxRestraint][5];
-    char proton2[maxRestraint][5];
-    float lowerBound[maxRestraint];
-    float upperBound[maxRestraint];
+    int numRestraint = 0;  // the restraints read, which may exceed those kept
+    std::vector<int> resIndex1;  // residue position of the first end
+    std::vector<int> resIndex2;
+    std::vector<int> pairClass;  // how many ends stand for a CB: 0, 1 or 2
+    NameColumn atom1;  // "CA" or "CB"
+    NameColumn proton1;  // the proton name as written, two characters
+    NameColumn atom2;
+    NameColumn proton2;
+    std::vector<float> lowerBound;
+    std::vector<float> upperBound;
+
+    // Room in every column for n restraints; numRestraint stays as it is.
+    void resize(int n);
 
     // The run's stages on this record, defined by the run's shell: read
     // noeFile, and parse one line and append its restraint.
@@ -43,18 +65,20 @@ Status parse_restraint_line(std::string& line, const std::string& noeFile,
                             const std::vector<int>& resNum, const float pairDistance[3],
                             const float pairTolerance[3], RestraintLine& out);
 
-// Appends a parsed line (counted always, kept while there is room).
-void add_restraint(Restraint& res, const RestraintLine& line);
+// Appends a parsed line: counted always, kept while fewer than most are.
+void add_restraint(Restraint& res, const RestraintLine& line, int most = maxRestraint);
 
-// Whether the file held 3 to 100 restraints (lines past the 100th are counted, not kept).
-Status count_status(const Restraint& res, const std::string& noeFile);
+// Whether the file held 3 to most restraints (lines past the most are counted, not kept).
+Status count_status(const Restraint& res, const std::string& noeFile, int most = maxRestraint);
 
-// Reads every line into res (the first 100 are kept) and checks the count.
+// Reads every line into res (the first most are kept) and checks the count;
+// most_restraints(noeModel) gives the run's most.
 Status parse_restraints(std::istream& in, const std::string& noeFile, const std::vector<int>& resNum,
-                        const float pairDistance[3], const float pairTolerance[3], Restraint& res);
+                        const float pairDistance[3], const float pairTolerance[3], Restraint& res,
+                        int most = maxRestraint);
 // Opens noeFile and reads it as above.
 Status load_restraints(const std::string& noeFile, const std::vector<int>& resNum, const float pairDistance[3],
-                       const float pairTolerance[3], Restraint& res);
+                       const float pairTolerance[3], Restraint& res, int most = maxRestraint);
 
 // Under the upper model a restraint has no lower bound: it becomes 0, below
 // every distance, so the score's violation is the excess over the upper bound

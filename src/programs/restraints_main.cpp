@@ -16,7 +16,7 @@
 namespace {
 
 struct Parameters {
-    std::string input, out, helix, chains, residues;
+    std::string input, out, helix, chains, residues, noeModel = "window";
     bool verbose = false;
 };
 
@@ -62,6 +62,7 @@ Status convert(const Parameters& p) {
     }
     if (!p.out.empty() && (same_file(p.out, p.input) || (!p.helix.empty() && same_file(p.out, p.helix))))
         return Status::error("[Error] --out '" + p.out + "' is an input; the output needs another name");
+    options.most = most_restraints(p.noeModel == "window" ? NoeModel::window : NoeModel::upper);
     Conversion c;
     Status s = convert_restraints(p.input, options, c);
     if (!s.ok()) return s;
@@ -69,7 +70,11 @@ Status convert(const Parameters& p) {
     const std::string summary = conversion_summary(c);
     if (!print_line(summary.substr(0, summary.size() - 1))) return Status::error(stdoutFailure);
     s = check_kept_count(c, options);
-    if (!s.ok()) return s;
+    if (!s.ok()) {
+        const std::string dropped = dropped_details(c, true);
+        if (p.verbose) print_line(dropped.substr(0, dropped.size() - 1));
+        return s;
+    }
     const std::string details = conversion_details(c, p.verbose);
     print_line(details.substr(0, details.size() - 1));
     const std::string kept = std::to_string(c.kept.size()) + " restraints";
@@ -94,6 +99,10 @@ int main(int argc, char** argv) {
     app.add_option("--helix", p.helix, "PDB or mmCIF file of the helix: drop residues it lacks");
     app.add_option("--chains", p.chains, "keep only restraints between these two chains, as in A,B");
     app.add_option("--residues", p.residues, "keep only restraints between residues FIRST to LAST, as in 5-30");
+    app.add_option("--noe-model", p.noeModel,
+                   "the run's noeModel: window (default) takes at most " + std::to_string(maxRestraint) +
+                       " restraints, upper and reach " + std::to_string(maxUpperRestraint))
+        ->check(CLI::IsMember({"window", "upper", "reach"}));
     app.add_flag("--verbose", p.verbose, "list every dropped restraint (default: the first 10 of each reason)");
     app.set_version_flag("--version", std::string("noebundle-restraints ") + NOEBUNDLE_VERSION);
     if (!parse_command_line(app, argc, argv)) return 0;

@@ -184,8 +184,8 @@ Status convert_restraints(const std::string& inputPath, const ConvertOptions& op
 }
 
 Status check_kept_count(const Conversion& c, const ConvertOptions& options) {
-    if (c.kept.size() <= std::size_t(maxConvertedRestraints)) return Status::fine();
+    if (c.kept.size() <= std::size_t(options.most)) return Status::fine();
     return Status::error("[Error] " + std::to_string(c.kept.size()) + " restraints kept from '" + c.path +
-                         "', more than the " + std::to_string(maxConvertedRestraints) +
+                         "', more than the " + std::to_string(options.most) +
                          " noebundle takes: " + options.narrowing + " keeps only theirs");
 }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/restraint.h"
 #include "restraints/restraint_input.h"
 #include "base/status.h"
 
@@ -19,6 +20,8 @@ struct ConvertOptions {
     std::string chain1, chain2;      // when given: only restraints between these two chains
     // How the message on too many restraints tells the user to keep fewer.
     std::string narrowing = "--residues FIRST-LAST";
+    // The most restraints kept: most_restraints of the run's restraint model.
+    int most = maxRestraint;
 };
 
 struct MappedEnd {
@@ -45,9 +48,6 @@ struct Conversion {
     std::vector<DroppedRestraint> dropped;  // in the order of the input
 };
 
-// The most restraints noebundle takes.
-constexpr int maxConvertedRestraints = 100;
-
 // The class of an atom name: "HN" for H and HN, "HA".."HH" for the protons
 // and pseudo-atoms (Q*, M*) of a side-chain position. Otherwise empty, with
 // heavy set for the atoms of carbon, nitrogen, oxygen and sulphur.
@@ -62,5 +62,5 @@ void map_restraints(const ConvertOptions& options, Conversion& out);
 // Reads and maps; an error only when the file cannot be read.
 Status convert_restraints(const std::string& inputPath, const ConvertOptions& options, Conversion& out);
 
-// An error when more than maxConvertedRestraints are kept, telling how to keep fewer.
+// An error when more than options.most are kept, telling how to keep fewer.
 Status check_kept_count(const Conversion& c, const ConvertOptions& options);

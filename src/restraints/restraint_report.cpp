@@ -81,8 +81,11 @@ std::string conversion_details(const Conversion& c, bool verbose) {
     }
     if (flagged > 0)
         out += std::to_string(flagged) + " kept restraint(s) have an upper bound below their class's lower bound\n";
+    return out + dropped_details(c, verbose);
+}
 
-    out += "Dropped, by reason:\n";
+std::string dropped_details(const Conversion& c, bool verbose) {
+    std::string out = "Dropped, by reason:\n";
     for (const auto& reason : reasons(c)) {
         out += "  " + reason.first + " (" + std::to_string(reason.second) + "):\n";
         int shown = 0;

@@ -22,6 +22,8 @@ std::string conversion_summary(const Conversion& c);
 // dropped statements grouped by reason (the first droppedShownPerReason of
 // each, or all when verbose).
 std::string conversion_details(const Conversion& c, bool verbose);
+// Its second part: the dropped statements alone.
+std::string dropped_details(const Conversion& c, bool verbose);
 
 // Both, the summary first.
 std::string conversion_report(const Conversion& c, bool verbose = false);

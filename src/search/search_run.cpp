@@ -98,6 +98,7 @@ Status converted_restraints(const SearchOptions& o, const Parameter& param, cons
     ConvertOptions options;
     options.useHelix = true;
     options.helixResidues = helix.resNum;
+    options.most = most_restraints(param.noeModel);
     Conversion conversion;
     Status status = convert_restraints(o.restraints, options, conversion);
     if (!status.ok()) return status;
@@ -155,9 +156,11 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
         status = converted_restraints(o, param, helix, outputs, noeText, out.conversion);
         std::istringstream in(noeText);
         if (status.ok())
-            status = parse_restraints(in, param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res);
+            status = parse_restraints(in, param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res,
+                                      most_restraints(param.noeModel));
     } else if (status.ok()) {
-        status = load_restraints(param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res);
+        status = load_restraints(param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res,
+                                 most_restraints(param.noeModel));
     }
     apply_noe_model(param.noeModel, residue_names(helix), res);
     const std::string checkText = std::to_string(helix.numResidue) + "\n" + std::to_string(helix.checkAux) + "\n";

@@ -46,14 +46,14 @@ void Restraint::read_restraint() {
     std::ifstream in;
     if (!open_input(in, param.noeFile)) fail(cannot_open(param.noeFile));
     for (std::string line; std::getline(in, line);) process_unambiguous(line);
-    check(count_status(*this, param.noeFile));
+    check(count_status(*this, param.noeFile, most_restraints(param.noeModel)));
     apply_noe_model(param.noeModel, residue_names(helix), *this);
 }
 
 void Restraint::process_unambiguous(std::string& line) {
     RestraintLine parsed;
     check(parse_restraint_line(line, param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, parsed));
-    add_restraint(*this, parsed);
+    add_restraint(*this, parsed, most_restraints(param.noeModel));
 }
 
 void check_restraint(const Point* model, int* flags) {

@@ -99,6 +99,7 @@ TEST(ReportPage, TenPentamersOfA40ResidueHelixUnder2MB) {
         run.helix.atomLine.push_back(run.tmpl.lines[r * atomsPerResidue + 4]);
     }
     run.res->numRestraint = maxRestraint;
+    run.res->resize(maxRestraint);
     for (int i = 0; i < maxRestraint; ++i) {
         run.res->resIndex1[i] = i % residues, run.res->resIndex2[i] = (i * 7) % residues;
         std::snprintf(run.res->atom1[i], 5, "CB");
