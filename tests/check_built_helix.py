@@ -108,7 +108,30 @@ def check_supercoil(build):
         assert off.length() > 1.0, off.length()
 
 
+def check_whole_list(build):
+    """BM2 from its sequence with every inter-chain proton pair under 5 A of
+    the deposited tetramer (residues 5-30), more than the window model's 100:
+    under noeModel=upper the search, the run and the analysis take them all."""
+    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "bench"))
+    from recovery import real_list
+    with tempfile.TemporaryDirectory() as top:
+        run = os.path.join(top, "run")
+        shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", "bm2"), run)
+        lines, _ = real_list(os.path.join(run, "2kix_model1.pdb"), "ABCD", 5, 30)
+        assert len(lines) > 100, len(lines)
+        with open(os.path.join(run, "bm2.noe"), "w") as f: f.writelines(lines)
+        with open(os.path.join(run, "bm2.param"), "a") as f: f.write("noeModel=upper\n")
+        for command in (["noebundle-search", "run/bm2.param", "--sequence", "MLEPFQILSISSFILSALHFIAWTIGHLNQIKR",
+                         "--angle-step", "10"], ["noebundle", "run/bm2.param"], ["noebundle-analyze", "run/bm2.param"]):
+            done = subprocess.run([os.path.join(build, command[0])] + command[1:], cwd=top, capture_output=True, text=True)
+            assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
+        assert done.stdout.startswith("100 structures of 'run/bm2.cs', 4 protomers, %d restraints\n" % len(lines)), done.stdout
+        with open(os.path.join(run, "analysis", "violations.csv")) as f:
+            assert sum(1 for _ in f) == 1 + 10 * len(lines)
+
+
 if __name__ == "__main__":
     main()
     check_warnings(os.path.abspath(sys.argv[1]))
     check_supercoil(os.path.abspath(sys.argv[1]))
+    check_whole_list(os.path.abspath(sys.argv[1]))

@@ -78,7 +78,7 @@ Status count_status(const Restraint& res, const std::string& noeFile, int most) 
     if (res.numRestraint > most)
         return Status::error("[Error] Too many restraints in '" + noeFile + "': " + std::to_string(res.numRestraint) +
                              ", more than the " + std::to_string(most) +
-                             " noebundle takes; keep the pairs of fewer residues");
+                             " noebundle takes: keep those of fewer residues (noebundle-restraints --residues FIRST-LAST)");
     return Status::fine();
 }
 

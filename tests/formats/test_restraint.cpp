@@ -2,6 +2,9 @@
 // pair class, and where a residue is found.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <sstream>
+
 #include "formats/restraint.h"
 
 namespace {
@@ -68,6 +71,29 @@ TEST(RestraintBounds, EachModelKnownBounds) {
             EXPECT_NEAR(res.lowerBound[i], model == NoeModel::window ? lower : 0.0f, 1e-5) << i;
             EXPECT_NEAR(res.upperBound[i], model == NoeModel::window ? cases[i].window : cases[i].upper, 1e-4) << i;
         }
+    }
+}
+
+// Each model's most restraints kept, and the message one more line gives.
+TEST(RestraintFile, EachModelTakesItsMost) {
+    const struct {
+        NoeModel model;
+        int lines;
+        std::string error;
+    } cases[] = {{NoeModel::window, 100, ""},
+                 {NoeModel::window, 101, "[Error] Too many restraints in 'noe.txt'"},
+                 {NoeModel::reach, 100000, ""},
+                 {NoeModel::upper, 100001, "[Error] Too many restraints in 'noe.txt': 100001, more than the 100000 "
+                                           "noebundle takes: keep those of fewer residues (noebundle-restraints --residues FIRST-LAST)"}};
+    for (const auto& c : cases) {
+        std::string text;
+        for (int i = 0; i < c.lines; ++i) text += "(resid 1" + std::to_string(i % 6) + " and name HA) (resid 11 and name HG)\n";
+        std::istringstream in(text);
+        Restraint res{};
+        const Status s = parse_restraints(in, "noe.txt", residues, distances, tolerances, res, most_restraints(c.model));
+        EXPECT_EQ(s.message, c.error) << c.lines;
+        EXPECT_EQ(res.numRestraint, c.lines);  // every line counted, only the most kept
+        EXPECT_EQ(res.upperBound.size(), std::size_t(std::min(c.lines, most_restraints(c.model))));
     }
 }
 
