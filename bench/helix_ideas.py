@@ -76,7 +76,7 @@ def write_bent_helix(path, out, radius, direction):
 
 def subset_runs(build, item, source, restraints, seed, top, refine, helix=None, supercoil=False):
     """Search and run one subset; with helix, that file in top instead of the built helix."""
-    name, filename, chains, residues, _ = item
+    name, filename, chains, residues = item[:4]
     if helix is None:
         built = recovery.chain_sequence(source, chains[0])
         recovery.run_real_subset(build, item, source, restraints, seed, top, "upper", built, refine, supercoil)
@@ -91,7 +91,7 @@ def subset_runs(build, item, source, restraints, seed, top, refine, helix=None, 
 
 
 def measure(o, item, source, restraints, top, add):
-    name, filename, chains, (first, last), _ = item
+    name, filename, chains, (first, last) = item[:4]
     deposited = None
     for seed in range(1, o.subsets + 1):
         subset_runs(o.build, item, source, restraints, seed, top, o.refine, supercoil=o.supercoil)
@@ -145,7 +145,7 @@ def main():
     figures = {}
     add = lambda rule, name, value: figures.setdefault(rule, {}).setdefault(name, []).append(value)
     for item in recovery.REAL:
-        source = os.path.join(recovery.ROOT, item[4], item[1]) if item[4] else os.path.join(o.data, item[1])
+        source = recovery.source_of(item, o.data)
         restraints, _ = recovery.real_list(source, item[2], *item[3])
         with tempfile.TemporaryDirectory() as top:
             measure(o, item, source, restraints, top, add)

@@ -22,6 +22,16 @@ model 1 over the helix's residues. Two kinds of lists:
   --refine, the kept placements packed and refined off the grid.
 - --supercoil (with --real): noebundle-search --supercoil, the helix also
   searched bent as a supercoil, the better kept.
+- --pool [DIR] (with --real): also the deposited oligomers of DIR (default
+  ../shared/data/pool), as its cases.json gives them: the file, the number
+  of copies (chains A, B, ... in ring order), the residues of chain A that
+  make the helix, and the core, whose residues the restraints and the RMSD
+  use.
+- --calibrate: how well the analysis's verdict (decided or not, its
+  clusters, its suggested cross peaks) tells a right bundle from a wrong
+  one, on real lists of the four structures and the pool, built helices,
+  --refine --supercoil; see calibration.py. --subsets seeds (default 12)
+  and the full list for each; --jobs runs at a time (1 or 2).
 - --kept: for each subset above the threshold, also the structure nearest
   the deposited oligomer among all those written, and its rank: whether a
   miss is one of ranking (the right placement kept, but not first) or of
@@ -29,13 +39,16 @@ model 1 over the helix's residues. Two kinds of lists:
 
 Usage: /usr/bin/python3 bench/recovery.py [BUILD_DIR] [--subsets N] [--first-seed S]
                                           [--real [--sequence] [--refine] [--supercoil] [--noe-model window|upper|reach]
-                                           [--kept]
+                                           [--kept] [--pool [DIR]]
                                            [--data DIR]]
+                                          [--calibrate [--pool DIR] [--jobs 1|2] [--data DIR]]
 
 Prints, per structure, the fraction of subsets whose structure 1 lies under
 1.5 A (2.0 A with --sequence) and the median RMSD, and the subsets above it.
 """
 import argparse
+import collections
+import json
 import os
 import random
 import re
@@ -55,27 +68,53 @@ EXAMPLES = [
     ("gpa", "gpa", "1afo.pdb", (70, 95),
      ["--from", "run/1afo.pdb", "--chain", "A", "--model", "1", "--residues", "70-95"]),
 ]
-# Real lists: name, structure file (in examples/ or the shared data), chains
-# in ring order, the helix's residues, and where the file lies.
+# A structure of real lists: name, structure file, chains in ring order, the
+# residues of the restraints and the RMSD, the folder the file lies in (None:
+# the shared real data), and the residues of chain A that make the helix
+# (None: the residues above, or the whole chain when built from the sequence).
+Structure = collections.namedtuple("Structure", "name filename chains residues folder helix", defaults=(None,))
 REAL = [
-    ("gpa", "1afo.pdb", "AB", (70, 95), "examples/gpa"),
-    ("bm2", "2kix_model1.pdb", "ABCD", (5, 30), "examples/bm2"),
-    ("gcn4", "2zta_h.pdb", "AB", (2, 30), None),
-    ("ccpent", "4pn8_h.pdb", "ABCDE", (2, 29), None),
+    Structure("gpa", "1afo.pdb", "AB", (70, 95), "examples/gpa"),
+    Structure("bm2", "2kix_model1.pdb", "ABCD", (5, 30), "examples/bm2"),
+    Structure("gcn4", "2zta_h.pdb", "AB", (2, 30), None),
+    Structure("ccpent", "4pn8_h.pdb", "ABCDE", (2, 29), None),
 ]
+POOL = os.path.join(ROOT, "..", "shared", "data", "pool")
 NEAR = 5.0  # Angstrom between two protons of different chains
 GOOD = 1.5
 
 
-def model_cas(path, first, last):
-    """CA positions of each protomer (by segment name) of a written oligomer."""
+def pool_structures(pool):
+    """The structures of a pool folder, as its cases.json gives them: chains A, B, ... in ring order."""
+    with open(os.path.join(pool, "cases.json")) as f:
+        cases = json.load(f)
+    return [Structure(name, case["file"], "ABCDEFGH"[:case["nprot"]],
+                      tuple(int(x) for x in case["core"].split("-")), os.path.abspath(pool), tuple(case["helix"]))
+            for name, case in cases.items()]
+
+
+def source_of(structure, data):
+    """The path of a structure's deposited file."""
+    return os.path.join(ROOT, structure.folder or data, structure.filename)
+
+
+def oligomer_cas(model, first, last):
+    """CA positions of each protomer of one model of a written oligomer: by chain (the analysis's
+    files), or by segment name where the chain is blank (the run's structure files)."""
+    segments = not any(chain.name.strip() for chain in model)
     protomers = {}
-    for chain in gemmi.read_structure(path)[0]:
+    for chain in model:
         for r in chain:
             atom = r.find_atom("CA", "*")
             if atom and first <= r.seqid.num <= last:
-                protomers.setdefault(r.segment.strip(), []).append(atom.pos)
-    return [protomers[k] for k in sorted(protomers, key=lambda s: int(s[2:]))]
+                protomers.setdefault(r.segment.strip() if segments else chain.name, []).append(atom.pos)
+    order = sorted(protomers, key=lambda s: int(s[2:])) if segments else list(protomers)
+    return [protomers[k] for k in order]
+
+
+def model_cas(path, first, last):
+    """CA positions of each protomer of model 1 of a written oligomer."""
+    return oligomer_cas(gemmi.read_structure(path)[0], first, last)
 
 
 def deposited_cas(path, first, last):
@@ -129,38 +168,54 @@ def real_list(path, chains, first, last):
     return lines, across
 
 
-def chain_sequence(path, chain):
-    """The one-letter sequence of a chain of model 1 and its first residue number."""
+def chain_sequence(path, chain, residues=None):
+    """The one-letter sequence of a chain of model 1 (only FIRST to LAST of residues, when given)
+    and its first residue number."""
     structure = gemmi.read_structure(path)
     structure.setup_entities()
-    residues = [r for r in structure[0][chain] if r.entity_type == gemmi.EntityType.Polymer]
+    residues = [r for r in structure[0][chain] if r.entity_type == gemmi.EntityType.Polymer and
+                (residues is None or residues[0] <= r.seqid.num <= residues[1])]
     return gemmi.one_letter_code([r.name for r in residues]).upper(), residues[0].seqid.num
 
 
-def run_real_subset(build, structure, source, restraints, seed, top, noe_model, built=None, refine=False,
-                    supercoil=False):
-    name, filename, chains, (first, last), _ = structure
+def real_subset(restraints, seed):
+    """The seed's random subset of 5 to 12 lines."""
     rng = random.Random(seed)
-    chosen = rng.sample(restraints, min(len(restraints), rng.randint(5, 12)))
+    return rng.sample(restraints, min(len(restraints), rng.randint(5, 12)))
+
+
+def run_real(build, structure, source, lines, seed, top, noe_model, built=None, refine=False, supercoil=False,
+             threads=None):
+    """Search and run the restraint lines in a fresh folder top/run; returns as run_commands."""
+    name, filename, chains, (first, last) = structure[:4]
     run = os.path.join(top, "run")
     shutil.rmtree(run, ignore_errors=True)
     os.makedirs(run)
     shutil.copy(source, os.path.join(run, filename))
     with open(os.path.join(run, name + ".noe"), "w") as f:
-        f.write("".join(chosen))
+        f.write("".join(lines))
     with open(os.path.join(run, name + ".param"), "w") as f:
         f.write("proteinName=%s\nworkDir=run\npdbFile=run/%s_A.pdb\nnoeFile=run/%s.noe\nmemFile=run/none\n"
                 "numProtomer=%d\nmemResFlag=0\nss_angle=5\nr_beg=3\nr_end=15\nss_r=0.5\nuncertainty=1.5\n"
                 "noeModel=%s\n" % (name, name, name, len(chains), noe_model))
-    options = ["--from", "run/" + filename, "--chain", "A", "--model", "1", "--residues", "%d-%d" % (first, last)]
+    options = ["--from", "run/" + filename, "--chain", "A", "--model", "1", "--residues",
+               "%d-%d" % (structure.helix or (first, last))]
     if built:
         options = ["--sequence", built[0], "--first", str(built[1])]
     if refine:
         options.append("--refine")
     if supercoil:
         options.append("--supercoil")
+    if threads:
+        options += ["--threads", str(threads)]
     example = (name, None, filename, (first, last), options)
-    return run_commands(build, example, seed, top, len(chosen))
+    return run_commands(build, example, seed, top, len(lines))
+
+
+def run_real_subset(build, structure, source, restraints, seed, top, noe_model, built=None, refine=False,
+                    supercoil=False):
+    return run_real(build, structure, source, real_subset(restraints, seed), seed, top, noe_model, built, refine,
+                    supercoil)
 
 
 def run_commands(build, example, seed, top, count):
@@ -225,7 +280,7 @@ def summary(name, values, bad, seconds, extra="", good=GOOD):
 def main():
     ap = argparse.ArgumentParser()
     ap.add_argument("build", nargs="?", default=os.path.join(ROOT, "build"))
-    ap.add_argument("--subsets", type=int, default=100)
+    ap.add_argument("--subsets", type=int, help="seeds, each a random subset (default 100; 12 with --calibrate)")
     ap.add_argument("--first-seed", type=int, default=1)
     ap.add_argument("--real", action="store_true", help="every inter-chain proton pair under 5 A")
     ap.add_argument("--sequence", action="store_true", help="with --real: the helix built from the sequence")
@@ -234,30 +289,42 @@ def main():
     ap.add_argument("--noe-model", choices=["window", "upper", "reach"], default="upper")
     ap.add_argument("--kept", action="store_true", help="for each miss, the nearest of all structures written")
     ap.add_argument("--data", default=os.path.join(ROOT, "..", "shared", "data", "real"))
+    ap.add_argument("--pool", nargs="?", const=POOL, metavar="DIR",
+                    help="with --real: also the structures of DIR/cases.json (default %(const)s)")
+    ap.add_argument("--calibrate", action="store_true",
+                    help="how well the verdict tells right from wrong, on real lists of the four and the pool")
+    ap.add_argument("--jobs", type=int, choices=[1, 2], default=2, help="with --calibrate: runs at a time")
     o = ap.parse_args()
     build = os.path.abspath(o.build)
-    if o.sequence and not o.real:
-        ap.error("--sequence goes with --real")
-    for flag in ("refine", "supercoil"):
+    if o.calibrate:
+        for flag in ("real", "sequence", "refine", "supercoil", "kept"):
+            if getattr(o, flag):
+                ap.error("--calibrate searches real lists with built helices, --refine and --supercoil: no --%s" % flag)
+        import calibration  # only here: it reads with this file's readers
+        calibration.calibrate(build, REAL + pool_structures(o.pool or POOL), o.data, o.first_seed,
+                              o.subsets or 12, o.jobs, o.noe_model)
+        return
+    for flag in ("sequence", "refine", "supercoil", "pool"):
         if getattr(o, flag) and not o.real:
             ap.error("--%s goes with --real" % flag)
+    subsets = o.subsets or 100
     good = 2.0 if o.sequence else GOOD
     everything = []
-    for item in (REAL if o.real else EXAMPLES):
+    for item in (REAL + (pool_structures(o.pool) if o.pool else []) if o.real else EXAMPLES):
         name = item[0]
         if o.real:
-            source = os.path.join(ROOT, item[4], item[1]) if item[4] else os.path.join(o.data, item[1])
-            restraints, across = real_list(source, item[2], *item[3])
+            source = source_of(item, o.data)
+            restraints, across = real_list(source, item.chains, *item.residues)
             extra = "; %d restraints in the list, %d of them between chains that are no neighbours" % (
                 len(restraints), across)
-            built = chain_sequence(source, item[2][0]) if o.sequence else None
+            built = chain_sequence(source, item.chains[0], item.helix) if o.sequence else None
         else:
             with open(os.path.join(ROOT, "examples", item[1], name + ".noe")) as f:
                 restraints = [line for line in f if line.strip()]
             extra = ""
         values, bad, seconds = [], [], 0.0
         with tempfile.TemporaryDirectory() as top:
-            for seed in range(o.first_seed, o.first_seed + o.subsets):
+            for seed in range(o.first_seed, o.first_seed + subsets):
                 if o.real:
                     count, value, spent = run_real_subset(build, item, source, restraints, seed, top, o.noe_model,
                                                            built, o.refine, o.supercoil)
