@@ -84,7 +84,7 @@ def deposited_distance(model, suggestion):
 
 def seen_suggestions(verdict, model):
     """The lines of the best TOP suggested cross peaks that the deposited model would show."""
-    return [s["line"].rstrip("\n") + "\n" for s in verdict["suggested"][:TOP]
+    return [s["line"].rstrip("\n") + "\n" for s in verdict.get("suggested", [])[:TOP]
             if deposited_distance(model, s) < recovery.NEAR]
 
 
@@ -167,7 +167,7 @@ def calibrate(build, structures, data, first_seed, seeds, jobs, noe_model):
           "list (at most %d lines), under %.1f A CA RMSD" % (noe_model, first_seed, first_seed + seeds - 1, FULL, GOOD))
     for structure in structures:
         mine = [r for r in records if r["name"] == structure.name]
-        print("%s (%d copies, %.1f s a run):" % (structure.name, len(structure.chains),
+        print("%s (%d copies, %.1f s a search and run):" % (structure.name, len(structure.chains),
                                                 sum(r["seconds"] for r in mine) / len(mine)))
         for line in figures(mine):
             print("  " + line)
