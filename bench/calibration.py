@@ -158,7 +158,7 @@ def calibrate(build, structures, data, first_seed, seeds, jobs, noe_model):
     try:
         if jobs > 1:
             with multiprocessing.get_context("fork").Pool(jobs) as pool:
-                records = pool.map(one_run, tasks, chunksize=1)
+                records = list(pool.imap(one_run, tasks))  # in order: a failure shows when its turn comes
         else:
             records = [one_run(task) for task in tasks]
     except RuntimeError as e:
