@@ -137,11 +137,11 @@ def figures(records):
 
 
 def describe(r):
-    text = "%s (%d restraints): %.2f A, %s in %d clusters, the deposited %.2f A from the nearest" % (
+    text = "%s (%d restraints): %.2f A, %s, %d cluster%s, the deposited %.2f A from the nearest" % (
         "full list" if r["seed"] is None else "seed %d" % r["seed"], r["count"], r["rmsd"],
-        "decided" if r["decided"] else "undecided", r["clusters"], r["nearest"])
+        "decided" if r["decided"] else "undecided", r["clusters"], "s"[:r["clusters"] != 1], r["nearest"])
     if r["loop"] is not None:
-        text += "; %d suggested peaks seen, then %.2f A" % (r["added"], r["loop"])
+        text += "; %d of the suggested cross peaks seen, then %.2f A" % (r["added"], r["loop"])
     return text
 
 
