@@ -2,7 +2,7 @@
 // that fit the restraints as well as the best), read from the search's
 // allowed.csv or, for a hand-made candidate file, taken from the ranked
 // candidates; each cluster's representative placed as the structure files
-// place it and described in the terms papers use. Decided means one cluster.
+// place it and described in the terms papers use.
 #pragma once
 #include <string>
 #include <vector>
@@ -10,6 +10,7 @@
 #include "analysis/run_data.h"
 #include "base/status.h"
 #include "formats/allowed_set.h"
+#include "formats/verdict_line.h"
 #include "geometry/bundle_geometry.h"
 #include "run/oligomer.h"
 
@@ -24,7 +25,7 @@ struct Verdict {
     AllowedSet set;
     bool derived = false;  // taken from the ranked candidates: the run has no allowed.csv
     std::vector<ClusterView> clusters;  // best first
-    bool decided() const { return clusters.size() == 1; }
+    bool decided() const { return decides(set); }
 };
 
 // The set of ranked candidates (best first, with their Deltas) within

@@ -7,6 +7,13 @@
 
 #include "formats/allowed_set.h"
 
+// The restraints decide the bundle when the placements that fit them as
+// well as the best form one cluster and the best meets them (its Delta
+// within the tolerance): the one cluster of a list that no placement meets
+// is only the least wrong, as when a restraint is misassigned or the helix
+// has another shape.
+bool decides(const AllowedSet& set);
+
 // crossingAngles: of each cluster's representative, in the set's order
 // (degrees). Decided: how far the members of cluster 1 lie from structure 1;
 // else the crossing angles (up to six, then "...") and how far the farthest

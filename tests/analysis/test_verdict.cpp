@@ -14,6 +14,7 @@ TEST(Verdict, LineSaysWhetherTheRestraintsDecide) {
         long long allowed;
         std::vector<double> angles, apart;  // per cluster
         const char* line;
+        float delta = 0.05f;  // of structure 1
     } cases[] = {
         {1234, {-40.0}, {0},
          "The restraints decide the bundle: all 1234 placements that fit them lie within 1.7 \xC3\x85 of structure 1"},
@@ -23,19 +24,26 @@ TEST(Verdict, LineSaysWhetherTheRestraintsDecide) {
          "(crossing angles -40.0\xC2\xB0, 22.0\xC2\xB0; up to 5.3 \xC3\x85 apart)"},
         {9, {1, 2, 3, 4, 5, 6, 7}, {0, 1, 9, 1, 1, 1, 1},
          "Warning: the restraints do not decide the bundle: 9 placements fit them equally, in 7 clusters (crossing "
-         "angles 1.0\xC2\xB0, 2.0\xC2\xB0, 3.0\xC2\xB0, 4.0\xC2\xB0, 5.0\xC2\xB0, 6.0\xC2\xB0, ...; up to 9.0 \xC3\x85 apart)"}};
+         "angles 1.0\xC2\xB0, 2.0\xC2\xB0, 3.0\xC2\xB0, 4.0\xC2\xB0, 5.0\xC2\xB0, 6.0\xC2\xB0, ...; up to 9.0 \xC3\x85 apart)"},
+        {189, {30.0}, {0},
+         "Warning: the restraints do not decide the bundle: no placement meets them all (best Delta 0.051 \xC3\x85); "
+         "the 189 that fit them as well lie within 1.7 \xC3\x85 of structure 1, but a restraint or the helix's shape "
+         "may be wrong",
+         0.051f}};
     for (const Case& c : cases) {
         Verdict v;
         v.set.allowed = c.allowed;
         for (std::size_t k = 0; k < c.angles.size(); ++k) {
             ClusterView view;
             view.cluster.spread = 1.734;
+            view.cluster.delta = c.delta;
             view.geometry.crossingAngle = c.angles[k];
             view.cluster.toFirst = c.apart[k];
             v.set.clusters.push_back(view.cluster);
             v.clusters.push_back(view);
         }
         EXPECT_EQ(verdict_text(v), c.line);
+        EXPECT_EQ(v.decided(), std::string(c.line).rfind("The restraints decide", 0) == 0) << c.line;
     }
 }
 
