@@ -56,29 +56,18 @@ std::string proton_class(const std::string& atomName) {
 
 std::vector<DecisivePair> decisive_pairs(const Template& tmpl, const std::vector<int>& resNum,
                                          const std::vector<Oligomer>& clusters,
-                                         const std::vector<long long>& population, std::size_t limit) {
+                                         const std::vector<long long>& population, const ViolatedIn& violated,
+                                         std::size_t limit) {
     if (clusters.empty() || clusters[0].size() < 2) return {};
     const int n = static_cast<int>(clusters[0].size());
     long long total = 0;
     for (long long p : population) total += p;
     const std::vector<Proton> all = protons(tmpl, resNum);
     std::map<std::string, std::pair<DecisivePair, long long>> byLine;
+    std::map<std::string, std::vector<bool>> violations;  // of each line, computed once
     std::vector<double> d(clusters.size());
     for (const Proton& a : all)
         for (const Proton& b : all) {
-            long long under = 0, over = 0;
-            double farthestUnder = 0, nearestOver = 0;
-            for (std::size_t k = 0; k < clusters.size(); ++k) {
-                d[k] = distance(clusters[k][0][a.atom], clusters[k][1][b.atom]);
-                if (d[k] < 5.0) {
-                    farthestUnder = under == 0 ? d[k] : std::max(farthestUnder, d[k]);
-                    under += population[k];
-                } else if (d[k] > 7.0) {
-                    nearestOver = over == 0 ? d[k] : std::min(nearestOver, d[k]);
-                    over += population[k];
-                }
-            }
-            if (under == 0 || over == 0) continue;
             // a on protomer 1 and b on protomer 2 is b on protomer 1 and a on the last:
             // protomer 1 takes the end that comes first.
             const bool swap = before(b, a);
@@ -87,6 +76,28 @@ std::vector<DecisivePair> decisive_pairs(const Template& tmpl, const std::vector
             DecisivePair pair;
             pair.line = "(resid " + std::to_string(first.residue) + " and name " + first.cls + ") (resid " +
                         std::to_string(second.residue) + " and name " + second.cls + ")";
+            long long under = 0, over = 0;
+            double farthestUnder = 0, nearestOver = 0;
+            const std::vector<bool>* broken = nullptr;
+            for (std::size_t k = 0; k < clusters.size(); ++k) {
+                d[k] = distance(clusters[k][0][a.atom], clusters[k][1][b.atom]);
+                if (d[k] < 5.0) {
+                    farthestUnder = under == 0 ? d[k] : std::max(farthestUnder, d[k]);
+                    under += population[k];
+                }
+            }
+            for (std::size_t k = 0; k < clusters.size() && under > 0; ++k) {
+                if (d[k] <= 7.0) continue;
+                if (!broken) {
+                    auto known = violations.find(pair.line);
+                    if (known == violations.end()) known = violations.emplace(pair.line, violated(pair.line)).first;
+                    broken = &known->second;
+                }
+                if (!(*broken)[k]) continue;
+                nearestOver = over == 0 ? d[k] : std::min(nearestOver, d[k]);
+                over += population[k];
+            }
+            if (under == 0 || over == 0) continue;
             pair.residue1 = first.residue;
             pair.residue2 = second.residue;
             pair.proton1 = first.name;
@@ -108,6 +119,15 @@ std::vector<DecisivePair> decisive_pairs(const Template& tmpl, const std::vector
         return better(x.first, x.second, y.first, y.second);
     });
     std::vector<DecisivePair> out;
-    for (std::size_t k = 0; k < ranked.size() && k < limit; ++k) out.push_back(ranked[k].first);
+    std::vector<std::vector<bool>> parted;  // the clusters each suggestion puts on the far side
+    for (std::size_t k = 0; k < ranked.size() && out.size() < limit; ++k) {
+        const DecisivePair& pair = ranked[k].first;
+        const std::vector<bool>& broken = violations.at(pair.line);
+        std::vector<bool> far(clusters.size());
+        for (std::size_t c = 0; c < clusters.size(); ++c) far[c] = pair.distances[c] > 7.0 && broken[c];
+        if (std::find(parted.begin(), parted.end(), far) != parted.end()) continue;
+        parted.push_back(far);
+        out.push_back(pair);
+    }
     return out;
 }

@@ -1,12 +1,19 @@
 // Cross peaks that would decide the bundle: proton pairs between protomer 1
 // and a neighbour that lie under 5 A apart in some clusters of the allowed
-// set and over 7 A in others. A pair splits the set by population: its
-// split is the smaller of the population shares on either side, at most
-// 0.5, and the best splits come first; among equal splits, the clearest:
-// the widest gap between its distances under 5 A and those over 7 A. Each pair is given as the line the
-// restraint file would hold for it (residue numbers and proton classes);
-// pairs with the same line are one suggestion, by their best split.
+// set and over 7 A in others, where the restraint the pair makes is also
+// violated: a restraint stands on its stand-in atoms and class bounds, so
+// a pair far apart in a cluster whose stand-ins still meet the bounds would
+// not remove that cluster once the cross peak is added. A pair splits the
+// set by population: its split is the smaller of the population shares on
+// either side, at most 0.5, and the best splits come first; among equal
+// splits, the clearest: the widest gap between its distances under 5 A and
+// those over 7 A. Of pairs that part the clusters alike only the best is
+// suggested, so that each further cross peak tells something new. Each
+// pair is given as the line the restraint file would hold for it (residue
+// numbers and proton classes); pairs with the same line are one
+// suggestion, by their best split.
 #pragma once
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -26,9 +33,13 @@ struct DecisivePair {
 // first); population: of each cluster; resNum: the helix's residue numbers,
 // which a restraint line must name. Hydrogens are the template's atoms of
 // element H or D. Ties of split and gap go by residues, then proton names.
+// violated(line): for each cluster, whether the line's restraint is violated
+// there under the run's model.
+using ViolatedIn = std::function<std::vector<bool>(const std::string& line)>;
 std::vector<DecisivePair> decisive_pairs(const Template& tmpl, const std::vector<int>& resNum,
                                          const std::vector<Oligomer>& clusters,
-                                         const std::vector<long long>& population, std::size_t limit = 10);
+                                         const std::vector<long long>& population, const ViolatedIn& violated,
+                                         std::size_t limit = 10);
 
 // The class a restraint line gives a proton name (HG21: HG, H: HN), or ""
 // when the line could not name it.

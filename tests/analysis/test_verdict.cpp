@@ -57,7 +57,8 @@ std::string atom_line(const std::string& name, int residue, const char* element)
 // Two clusters of 3 and 1 placements of a trimer; protomer 1 the same in both.
 // Heavy atoms and pairs never under 5 A are no suggestion; HG21 and HG22
 // give one line, kept by the first name; the pair whose end on protomer 1
-// comes later is named from the last protomer (C).
+// comes later is named from the last protomer (C). A pair whose restraint
+// holds where its protons lie far apart decides nothing.
 TEST(DecisivePairs, RankedBySplitOfThePopulationOneLineEach) {
     const struct { const char* name; int residue; const char* element; Point p1, a, b; } atoms[] = {
         {"H", 1, "H", {0, 0, 0}, {200, 8, 0}, {200, 4, 0}},
@@ -78,7 +79,11 @@ TEST(DecisivePairs, RankedBySplitOfThePopulationOneLineEach) {
         {"(resid 1 and name HN) (resid 2 and name HA)", "H", "HA", "B", 4, 8},
         {"(resid 1 and name HN) (resid 3 and name HG)", "H", "HG21", "C", 8, 4}};
     const std::vector<int> resNum{1, 2, 3};
-    const std::vector<DecisivePair> found = decisive_pairs(tmpl, resNum, {a, b}, {3, 1});
+    const auto violated = [](bool hg) {  // every far restraint violated, or the HG line's never
+        return [hg](const std::string& line) { return std::vector<bool>(2, hg || line.find("HG") == std::string::npos); };
+    };
+    EXPECT_EQ(decisive_pairs(tmpl, resNum, {a, b}, {3, 1}, violated(false)).size(), 1u);
+    const std::vector<DecisivePair> found = decisive_pairs(tmpl, resNum, {a, b}, {3, 1}, violated(true));
     ASSERT_EQ(found.size(), std::size(expected));
     for (std::size_t k = 0; k < found.size(); ++k) {
         const DecisivePair& p = found[k];
