@@ -24,15 +24,11 @@ import recovery
 
 GOOD = 2.0
 TOP = 3  # suggested cross peaks a user would measure
-# The full list as a restraint file may hold it (100 lines), with room for the suggestions.
-FULL = 100 - TOP
 
 
 def full_list(restraints):
-    """Every line when they fit a restraint file with the suggestions, else FULL of them (seed 0, in order)."""
-    if len(restraints) <= FULL:
-        return list(restraints)
-    return [restraints[i] for i in sorted(random.Random(0).sample(range(len(restraints)), FULL))]
+    """Every line: under the upper model a run takes the whole list."""
+    return list(restraints)
 
 
 def analyze(build, top, name):
@@ -164,7 +160,7 @@ def calibrate(build, structures, data, first_seed, seeds, jobs, noe_model):
     except RuntimeError as e:
         raise SystemExit(str(e))
     print("Calibration: real lists, built helices, --refine --supercoil, noeModel=%s, seeds %d-%d and the full "
-          "list (at most %d lines), under %.1f A CA RMSD" % (noe_model, first_seed, first_seed + seeds - 1, FULL, GOOD))
+          "list, under %.1f A CA RMSD" % (noe_model, first_seed, first_seed + seeds - 1, GOOD))
     for structure in structures:
         mine = [r for r in records if r["name"] == structure.name]
         print("%s (%d copies, %.1f s a search and run):" % (structure.name, len(structure.chains),
