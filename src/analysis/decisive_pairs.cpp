@@ -32,8 +32,9 @@ bool before(const Proton& a, const Proton& b) {
     return std::tie(a.residue, a.cls, a.name) < std::tie(b.residue, b.cls, b.name);
 }
 
-// Better split first, then the wider gap; ties by residues, proton names, neighbour.
+// Against structure 1 first, then the better split, then the wider gap; ties by residues, proton names, neighbour.
 bool better(const DecisivePair& x, long long xCount, const DecisivePair& y, long long yCount) {
+    if (x.againstFirst != y.againstFirst) return x.againstFirst;
     if (xCount != yCount) return xCount > yCount;
     if (x.gap != y.gap) return x.gap > y.gap;
     return std::tie(x.residue1, x.residue2, x.proton1, x.proton2, x.neighbour) <
@@ -104,6 +105,7 @@ std::vector<DecisivePair> decisive_pairs(const Template& tmpl, const std::vector
             pair.proton2 = second.name;
             pair.neighbour = chain_name(swap ? n - 1 : 1);
             const long long count = std::min(under, over);
+            pair.againstFirst = d[0] > 7.0 && (*broken)[0];
             pair.split = static_cast<double>(count) / static_cast<double>(total);
             pair.gap = nearestOver - farthestUnder;
             pair.distances = d;

@@ -5,8 +5,10 @@
 // a pair far apart in a cluster whose stand-ins still meet the bounds would
 // not remove that cluster once the cross peak is added. A pair splits the
 // set by population: its split is the smaller of the population shares on
-// either side, at most 0.5, and the best splits come first; among equal
-// splits, the clearest: the widest gap between its distances under 5 A and
+// either side, at most 0.5. Pairs that structure 1's cluster violates come
+// first: seen, such a cross peak overturns structure 1, and looked for and
+// not seen, it confirms it. Then the best splits; among equal splits, the
+// clearest: the widest gap between its distances under 5 A and
 // those over 7 A. Of pairs that part the clusters alike only the best is
 // suggested, so that each further cross peak tells something new. Each
 // pair is given as the line the restraint file would hold for it (residue
@@ -26,6 +28,7 @@ struct DecisivePair {
     std::string neighbour;     // the neighbour's chain, as in ensemble.pdb
     double split = 0;
     double gap = 0;            // nearest distance over 7 A less farthest under 5 A
+    bool againstFirst = false; // far, its restraint violated, in the first cluster (structure 1's)
     std::vector<double> distances;  // in each cluster, Angstrom
 };
 

@@ -58,7 +58,8 @@ std::string atom_line(const std::string& name, int residue, const char* element)
 // Heavy atoms and pairs never under 5 A are no suggestion; HG21 and HG22
 // give one line, kept by the first name; the pair whose end on protomer 1
 // comes later is named from the last protomer (C). A pair whose restraint
-// holds where its protons lie far apart decides nothing.
+// holds where its protons lie far apart decides nothing; one that would
+// overturn structure 1 comes before one that would confirm it.
 TEST(DecisivePairs, RankedBySplitOfThePopulationOneLineEach) {
     const struct { const char* name; int residue; const char* element; Point p1, a, b; } atoms[] = {
         {"H", 1, "H", {0, 0, 0}, {200, 8, 0}, {200, 4, 0}},
@@ -76,8 +77,8 @@ TEST(DecisivePairs, RankedBySplitOfThePopulationOneLineEach) {
         a[2].push_back({-999, 0, 0}), b[2].push_back({-999, 0, 0});
     }
     const struct { const char* line; const char *proton1, *proton2, *neighbour; double d0, d1; } expected[] = {
-        {"(resid 1 and name HN) (resid 2 and name HA)", "H", "HA", "B", 4, 8},
-        {"(resid 1 and name HN) (resid 3 and name HG)", "H", "HG21", "C", 8, 4}};
+        {"(resid 1 and name HN) (resid 3 and name HG)", "H", "HG21", "C", 8, 4},  // far in structure 1's cluster
+        {"(resid 1 and name HN) (resid 2 and name HA)", "H", "HA", "B", 4, 8}};
     const std::vector<int> resNum{1, 2, 3};
     const auto violated = [](bool hg) {  // every far restraint violated, or the HG line's never
         return [hg](const std::string& line) { return std::vector<bool>(2, hg || line.find("HG") == std::string::npos); };
