@@ -1,5 +1,6 @@
 #include "formats/allowed_set.h"
 
+#include <cmath>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -23,6 +24,14 @@ bool number(const std::string& text, double& value) {
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
     return end == text.c_str() + text.size();
+}
+
+// A count: a whole number from 0 to 1e15, which no grid reaches.
+bool count(const std::string& text, long long& value) {
+    double v = 0;
+    if (!number(text, v) || !(v >= 0 && v <= 1e15) || v != std::floor(v)) return false;
+    value = static_cast<long long>(v);
+    return true;
 }
 
 }  // namespace
@@ -51,11 +60,8 @@ Status parse_allowed_set(std::istream& in, const std::string& path, AllowedSet& 
         if (!std::getline(in, line) || line.empty() || line[0] != '#') return wrong;
     if (!std::getline(in, line)) return wrong;
     std::vector<std::string> f = fields(line);
-    double allowed = 0;
-    if (f.size() != 3 || !number(f[0], set.tolerance) || !number(f[1], allowed) || !number(f[2], set.cutoff) ||
-        allowed < 0)
+    if (f.size() != 3 || !number(f[0], set.tolerance) || !count(f[1], set.allowed) || !number(f[2], set.cutoff))
         return wrong;
-    set.allowed = static_cast<long long>(allowed);
     if (!std::getline(in, line) || line != header) return wrong;
     long long members = 0;
     while (std::getline(in, line)) {
@@ -65,14 +71,16 @@ Status parse_allowed_set(std::istream& in, const std::string& path, AllowedSet& 
         for (int i = 0; i < 10; ++i)
             if (!number(f[i], v[i])) return wrong;
         AllowedCluster k;
-        k.population = static_cast<long long>(v[1]);
+        long long cluster = 0;
+        if (!count(f[0], cluster) || !count(f[1], k.population)) return wrong;
         k.delta = static_cast<float>(v[2]);
         for (int i = 0; i < 4; ++i) k.row[i] = to_float(f[3 + i]);
         k.packing = v[7];
         k.spread = v[8];
         k.toFirst = v[9];
-        if (v[0] != double(set.clusters.size() + 1) || k.population < 1) return wrong;
+        if (cluster != static_cast<long long>(set.clusters.size() + 1) || k.population < 1) return wrong;
         members += k.population;
+        if (members > set.allowed) return wrong;
         set.clusters.push_back(k);
     }
     if (members != set.allowed) return wrong;

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "$(dirname "$0")/../.."
 seconds=${1:-20}
 targets=("${@:2}")
-[ ${#targets[@]} -gt 0 ] || targets=(parameter_file helix_files restraint_file candidate_file template xplor_restraints nef_restraints prepare)
+[ ${#targets[@]} -gt 0 ] || targets=(parameter_file helix_files restraint_file candidate_file template xplor_restraints nef_restraints prepare allowed_set)
 CXX=clang++ cmake -S . -B build-fuzz -DNOEBUNDLE_FUZZ=ON -DNOEBUNDLE_TESTS=OFF >/dev/null
 cmake --build build-fuzz -j2 >/dev/null
 mkdir -p build-fuzz/findings

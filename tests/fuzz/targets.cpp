@@ -7,6 +7,7 @@
 #include <sstream>
 #include <string>
 
+#include "formats/allowed_set.h"
 #include "run/oligomer.h"
 #include "formats/parameter.h"
 #include "run/parallel.h"
@@ -170,4 +171,14 @@ void fuzz_prepare(const std::uint8_t* data, std::size_t size) {
     count_residues(pdb, h.numResidue, h.checkAux);
     std::istringstream in(pdb);
     require(parse_helix_pdb(in, "h", h).ok());
+}
+
+void fuzz_allowed_set(const std::uint8_t* data, std::size_t size) {
+    std::istringstream in(text(data, size));
+    AllowedSet set;
+    if (!parse_allowed_set(in, "a", set).ok()) return;
+    const std::string written = allowed_set_text(set);
+    std::istringstream again(written);
+    AllowedSet back;
+    require(parse_allowed_set(again, "a", back).ok() && allowed_set_text(back) == written);
 }

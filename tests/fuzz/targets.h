@@ -22,3 +22,5 @@ void fuzz_template(const std::uint8_t* data, std::size_t size);
 void fuzz_xplor_restraints(const std::uint8_t* data, std::size_t size);
 // A NEF file, the same way.
 void fuzz_nef_restraints(const std::uint8_t* data, std::size_t size);
+// The search's allowed.csv: what reads, written again, reads back the same.
+void fuzz_allowed_set(const std::uint8_t* data, std::size_t size);

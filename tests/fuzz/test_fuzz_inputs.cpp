@@ -12,7 +12,8 @@ TEST(FuzzInputs, EverySavedInputRuns) {
         {"parameter_file", fuzz_parameter_file}, {"helix_files", fuzz_helix_files},
         {"restraint_file", fuzz_restraint_file}, {"candidate_file", fuzz_candidate_file},
         {"template", fuzz_template}, {"xplor_restraints", fuzz_xplor_restraints},
-        {"nef_restraints", fuzz_nef_restraints}, {"prepare", fuzz_prepare}};
+        {"nef_restraints", fuzz_nef_restraints}, {"prepare", fuzz_prepare},
+        {"allowed_set", fuzz_allowed_set}};
     int inputs = 0;
     for (const char* kind : {"corpus", "regressions"}) {
         const fs::path top = fs::path(TEST_DATA) / ".." / "fuzz" / kind;
