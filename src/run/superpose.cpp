@@ -72,8 +72,9 @@ static double rmsd_of(const double s[3][3], double sum, double count, double* qu
 }
 
 // The correlation s of a and b about their centres, and the sum of their
-// squared distances from them.
-static double correlate(const std::vector<Vec>& a, const std::vector<Vec>& b, const Vec& ca, const Vec& cb,
+// squared distances from them (points of float or double coordinates).
+template <class P>
+static double correlate(const std::vector<P>& a, const std::vector<P>& b, const Vec& ca, const Vec& cb,
                         double s[3][3]) {
     double sum = 0;
     for (std::size_t i = 0; i < a.size(); ++i) {
@@ -128,16 +129,11 @@ Assignment RingCorrelation::best(const std::vector<Point>& target, const std::ve
     // Each ring's centre lies on the axis, at the mean height of protomer 1
     // (a single protomer is its own centre).
     const Vec ct = ring_centre(target, n_), cm = ring_centre(mobile, n_);
-    double sum = 0;
-    Matrix c{};  // protomer 1 of the target against protomer 1 of the mobile ring
-    for (std::size_t i = 0; i < target.size(); ++i) {
-        const double t[3] = {target[i].x - ct.x, target[i].y - ct.y, target[i].z - ct.z};
-        const double m[3] = {mobile[i].x - cm.x, mobile[i].y - cm.y, mobile[i].z - cm.z};
-        for (int j = 0; j < 3; ++j) {
-            sum += t[j] * t[j] + m[j] * m[j];
-            for (int k = 0; k < 3; ++k) c[j][k] += t[j] * m[k];
-        }
-    }
+    double first[3][3] = {{0, 0, 0}, {0, 0, 0}, {0, 0, 0}};  // protomer 1 of the target against the mobile's
+    const double sum = correlate(target, mobile, ct, cm, first);
+    Matrix c{};
+    for (int j = 0; j < 3; ++j)
+        for (int k = 0; k < 3; ++k) c[j][k] = first[j][k];
     // Target chain d p against mobile protomer p: the sum over p of
     // R^(d p) c R^-p. Another start turns the target ring onto itself, so
     // it gives the same RMSD: start 0 stands for them all.
