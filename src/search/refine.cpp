@@ -8,16 +8,6 @@
 
 namespace {
 
-constexpr double fullTurn = 2.0 * M_PI;
-
-// An angle in [0, 2 pi) as the candidate file writes it; 2 pi itself is 0.
-float written_turn(double angle) {
-    angle = std::fmod(angle, fullTurn);
-    if (angle < 0) angle += fullTurn;
-    const float value = as_written(angle);
-    return value >= as_written(fullTurn) ? 0.0f : value;
-}
-
 // Inside the searched half and radii (the rule of Grid::one_twin).
 bool allowed(const CandidateRow& row, const RefineSettings& s) {
     static const float right = as_written(M_PI / 2), half = as_written(M_PI);

@@ -16,6 +16,14 @@
 
 float as_written(double value) { return to_float(decimals(value, 3)); }
 
+float written_turn(double angle) {
+    const double fullTurn = 2.0 * M_PI;
+    angle = std::fmod(angle, fullTurn);
+    if (angle < 0) angle += fullTurn;
+    const float value = as_written(angle);
+    return value >= as_written(fullTurn) ? 0.0f : value;
+}
+
 CandidateRow Grid::row(std::uint64_t i) const {
     const std::size_t r = i % radius.size();
     i /= radius.size();

@@ -33,6 +33,9 @@ struct Grid {
 Grid make_grid(double angleStep, double rBeg, double rEnd, double rStep);
 // The float a value becomes through a candidate file.
 float as_written(double value);
+// An angle in radians as the candidate file writes it, in [0, 2 pi): a
+// value that rounds to a full turn is written 0.
+float written_turn(double angle);
 
 struct Hit {
     float score;

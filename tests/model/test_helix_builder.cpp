@@ -122,6 +122,23 @@ TEST(HelixBuilder, CaSpacingOfAnAlphaHelix) {
     }
 }
 
+// The index of the table's rotamer residue r takes, as a digit; '-' for a
+// residue without rotamers, '?' for chi angles of none of them.
+char rotamer_taken(const Built& b, const std::string& sequence, int r) {
+    const RotamerSet* set = helix_rotamers(sequence[r - 1]);
+    if (set->rotamers.empty()) return '-';
+    for (std::size_t i = 0; i < set->rotamers.size(); ++i) {
+        bool same = true;
+        for (int k = 0; k < set->count; ++k) {
+            const auto& names = set->atoms[k];
+            const double chi = dihedral(b.at(r, names[0]), b.at(r, names[1]), b.at(r, names[2]), b.at(r, names[3]));
+            same &= std::abs(std::remainder(chi - set->rotamers[i].chi[k], 360.0)) < 0.01;
+        }
+        if (same) return char('0' + i);
+    }
+    return '?';
+}
+
 TEST(HelixBuilder, ChiAnglesAreTheRotamerTables) {
     // Between alanines every residue takes its most frequent helix rotamer;
     // in crowded sequences a residue may take another of its table's.
@@ -136,20 +153,24 @@ TEST(HelixBuilder, ChiAnglesAreTheRotamerTables) {
     }
     for (const std::string sequence : sequences) {
         const Built b = build(sequence);
-        for (int r = 1; r <= int(sequence.size()); ++r) {
-            const RotamerSet* set = helix_rotamers(sequence[r - 1]);
-            bool found = set->rotamers.empty();
-            for (const Rotamer& rot : set->rotamers) {
-                bool same = true;
-                for (int k = 0; k < set->count; ++k) {
-                    const auto& names = set->atoms[k];
-                    const double chi = dihedral(b.at(r, names[0]), b.at(r, names[1]), b.at(r, names[2]), b.at(r, names[3]));
-                    same &= std::abs(std::remainder(chi - rot.chi[k], 360.0)) < 0.01;
-                }
-                found |= same;
-            }
-            EXPECT_TRUE(found) << sequence << " residue " << r;
-        }
+        for (int r = 1; r <= int(sequence.size()); ++r)
+            EXPECT_NE(rotamer_taken(b, sequence, r), '?') << sequence << " residue " << r;
+    }
+}
+
+TEST(HelixBuilder, FirstOfEquallyClashingRotamersIsKept) {
+    // The rotamer each residue takes (0-9 in its table's order, '-' for none):
+    // where several clash equally little the first is kept, which decides
+    // GCN4's Arg 25 and BM2's His 27.
+    const std::pair<const char*, const char*> cases[] = {
+        {"RMKQLEDKVEELLSKNYHLENEVARLKKLVG", "00000000000000000000200-101000-"},
+        {"MLEPFQILSISSFILSALHFIAWTIGHLNQIKR", "0000000000000000-0000-000-1000000"},
+    };
+    for (const auto& [sequence, expected] : cases) {
+        const Built b = build(sequence);
+        std::string taken;
+        for (int r = 1; r <= int(std::string(sequence).size()); ++r) taken += rotamer_taken(b, sequence, r);
+        EXPECT_EQ(taken, expected) << sequence;
     }
 }
 

@@ -61,6 +61,28 @@ TEST(Refine, KeptPlacementsOffTheGridKeepTheRules) {
     EXPECT_GT(offGrid, 0);
 }
 
+TEST(Refine, AnglesWrittenWithinOneTurnAndRadiiWithinTheGrid) {
+    const struct {
+        double angle;
+        float written;
+    } turns[] = {{0.5, 0.5f}, {2 * M_PI - 0.0004, 0.0f}, {2 * M_PI - 0.0009, 6.282f}, {-0.0004, 0.0f},
+                 {-0.5, 5.783f}, {2 * M_PI + 0.5, 0.5f}};
+    for (const auto& t : turns) EXPECT_EQ(written_turn(t.angle), t.written) << t.angle;
+
+    // A grid whose last radius, 7, lies inside the deposited 7.7: the
+    // refined placements press against it and stay on it.
+    Inputs in;
+    ASSERT_TRUE(load_bm2_example(in, 4));
+    const Template tmpl = bm2_template();
+    const Scorer scorer(in.helix, in.res, 4);
+    const ContactModel model(tmpl, 4);
+    SearchResult r = search(scorer, make_grid(30, 3, 7, 1), 12, nullptr, &model);
+    refine_best(scorer, tmpl, 4, RefineSettings{30 * M_PI / 180, 1, 3, 7}, nullptr, r);
+    float largest = 0;
+    for (const CandidateRow& row : r.rows) largest = std::max(largest, row[3]);
+    EXPECT_EQ(largest, 7.0f);
+}
+
 TEST(SideChains, PackedWithinReachOnlyAndNoWorse) {
     const Template tmpl = bm2_template();
     const SideChainPacker packer(tmpl, 4);
@@ -68,11 +90,14 @@ TEST(SideChains, PackedWithinReachOnlyAndNoWorse) {
     const struct {
         CandidateRow row;
         bool changes;
-    } table[] = {{{2.312f, 0.448f, -3.062f, 7.682f, 0, 0}, true},  // the deposited tetramer
-                 {{2.312f, 0.448f, -3.062f, 6.6f, 0, 0}, true},    // packed tighter
-                 {{1.0f, 0.3f, 2.0f, 60.0f, 0, 0}, false}};        // protomers far apart
+        PackingUnits energy;  // of the packed tetramer: a residue's pairs with its neighbours count for every copy
+    } table[] = {{{2.312f, 0.448f, -3.062f, 7.682f, 0, 0}, true, -2582825435},  // the deposited tetramer
+                 {{2.312f, 0.448f, -3.062f, 6.6f, 0, 0}, true, 19513944499},    // packed tighter
+                 {{2.6f, 0.448f, -3.062f, 6.0f, 0, 0}, true, 50840136461},      // and turned
+                 {{1.0f, 0.3f, 2.0f, 60.0f, 0, 0}, false, 0}};                  // protomers far apart
     for (const auto& t : table) {
         const std::vector<Point> packed = packer.pack(t.row);
+        EXPECT_EQ(packer.energy(packed, t.row), t.energy);
         EXPECT_LE(packer.energy(packed, t.row), packer.energy(tmpl.points, t.row));
         std::size_t moved = 0;
         for (std::size_t i = 0; i < packed.size(); ++i) {
