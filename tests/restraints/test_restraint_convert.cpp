@@ -146,6 +146,8 @@ TEST(RestraintConvert, SelectionsToLinesOrReasons) {
         {"assign (segid A and resid 9 and not name HA)" + b8, {}, "unreadable selection"},
         {"assign (segid A and resid 9 and resid 10)" + b8, {}, "unreadable selection"},
         {"assign (segid C and resid 9 and name HA)" + b8, pairAB, "other chains"},
+        {"assign (segid B and resid 8 and name HG#) (segid A and resid 9 and name HA) 4.0 2.2 1.0", pairAB,
+         "(resid 8 and name HG) (resid 9 and name HA)"},  // --chains A,B takes B to A too
         {"assign (segid A and resid 10 and name HA)" + b8, helix, "not in the helix"},
         {"assign (segid A and resid 7 and name HA)" + b8, range, "outside --residues"},
         {"assign (segid A and resid 8 and name HA)" + b8, range, "(resid 8 and name HA) (resid 8 and name HG)"},
