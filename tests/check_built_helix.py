@@ -57,22 +57,26 @@ def main():
 
 
 def check_warnings(build):
-    """Glycophorin A's residues 74-99 numbered from 70, so that the example's
-    restraints fall on the wrong residues: they pull the best placement to the
-    grid's smallest radius, its side chains overlapping."""
-    with tempfile.TemporaryDirectory() as top:
-        shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", "gpa"),
-                        os.path.join(top, "run"))
-        os.rename(os.path.join(top, "run", "gpa.param"), os.path.join(top, "gpa.param"))
-        done = subprocess.run([os.path.join(build, "noebundle-search"), "gpa.param", "--sequence",
-                               "ITLIIFGVMAGVIGTILLISYGIRRL", "--first", "70", "--radius", "3.5:8:0.5",
-                               "--angle-step", "10"], cwd=top, capture_output=True, text=True)
-        assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
-        warnings = [line for line in done.stdout.splitlines() if line.startswith("Warning: ")]
-        assert warnings[0] == ("Warning: the best placement lies on the first radius of the grid (3.500); "
-                               "a better one may lie beyond it"), warnings
-        assert warnings[1].startswith("Warning: the best placement's packing energy is positive ("), warnings
-        assert done.stdout.splitlines()[-1].startswith("[Done] 100 placements"), done.stdout
+    """The grid's edge, both ends: glycophorin A's residues 74-99 numbered
+    from 70, so that the example's restraints fall on the wrong residues and
+    pull the best placement to the grid's smallest radius, its side chains
+    overlapping; and BM2 (radius 7.7) on a grid that ends at 6."""
+    cases = [("gpa", ["--sequence", "ITLIIFGVMAGVIGTILLISYGIRRL", "--first", "70", "--radius", "3.5:8:0.5"],
+              "first radius of the grid (3.500)"),
+             ("bm2", ["--from", "run/2kix_model1.pdb", "--chain", "A", "--radius", "3:6:0.5"],
+              "last radius of the grid (6.000)")]
+    for example, options, edge in cases:
+        with tempfile.TemporaryDirectory() as top:
+            shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", example),
+                            os.path.join(top, "run"))
+            done = subprocess.run([os.path.join(build, "noebundle-search"), "run/%s.param" % example, "--angle-step", "10"]
+                                  + options, cwd=top, capture_output=True, text=True)
+            assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
+            warnings = [line for line in done.stdout.splitlines() if line.startswith("Warning: ")]
+            assert warnings[0] == "Warning: the best placement lies on the %s; a better one may lie beyond it" % edge, \
+                warnings
+            assert warnings[1].startswith("Warning: the best placement's packing energy is positive ("), warnings
+            assert done.stdout.splitlines()[-1].startswith("[Done] 100 placements"), done.stdout
 
 
 def check_supercoil(build):
