@@ -6,6 +6,7 @@ every residue but the two at each end helix.
 Usage: check_built_helix.py BUILD_DIR
 """
 import os
+import re
 import shutil
 import subprocess
 import sys
@@ -112,6 +113,24 @@ def check_supercoil(build):
         assert off.length() > 1.0, off.length()
 
 
+def check_supercoil_tie(build):
+    """BM2's first four restraints, which the straight and the supercoiled
+    helix both meet: on the tie the supercoiled one is kept, and both
+    searches count among the placements searched (2 x 307800)."""
+    with tempfile.TemporaryDirectory() as top:
+        run = os.path.join(top, "run")
+        shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", "bm2"), run)
+        with open(os.path.join(run, "bm2.noe")) as f: lines = f.readlines()[:4]
+        with open(os.path.join(run, "bm2.noe"), "w") as f: f.writelines(lines)
+        done = subprocess.run([os.path.join(build, "noebundle-search"), "run/bm2.param", "--sequence",
+                               "MLEPFQILSISSFILSALHFIAWTIGHLNQIKR", "--supercoil", "--angle-step", "10"], cwd=top,
+                              capture_output=True, text=True)
+        assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
+        said = [line for line in done.stdout.splitlines() if line.startswith("Supercoil: ")]
+        assert re.search(r"best scores 0\.000 \(.*against 0\.000 \(.*\) straight: kept the supercoiled helix$", said[0]), said
+        assert "Placements searched: 615600\n" in done.stdout, done.stdout
+
+
 def check_whole_list(build):
     """BM2 from its sequence with every inter-chain proton pair under 5 A of
     the deposited tetramer (residues 5-30), more than the window model's 100:
@@ -138,4 +157,5 @@ if __name__ == "__main__":
     main()
     check_warnings(os.path.abspath(sys.argv[1]))
     check_supercoil(os.path.abspath(sys.argv[1]))
+    check_supercoil_tie(os.path.abspath(sys.argv[1]))
     check_whole_list(os.path.abspath(sys.argv[1]))
