@@ -12,6 +12,7 @@
 #include "search/search_run.h"
 #include "base/text.h"
 #include "formats/angle_text.h"
+#include "formats/parameter_keys.h"
 
 namespace {
 
@@ -70,6 +71,8 @@ std::vector<std::string> result_warnings(const SearchOutcome& out) {
 
 // The whole search, then its summary.
 Status search_placements(const SearchOptions& p) {
+    for (const std::string& line : parameter_file_warnings(p.paramFile))
+        if (!print_line(line)) return Status::error(stdoutFailure);
     SearchOutcome out;
     Status status = run_search(p, out);
     if (status.ok() && !out.built.empty() && !print_line(out.built)) return Status::error(stdoutFailure);
@@ -77,6 +80,9 @@ Status search_placements(const SearchOptions& p) {
         if (status.ok() && !print_line(line)) return Status::error(stdoutFailure);
     // The accounting of a conversion comes before anything that may fail after it.
     if (!out.conversion.empty() && !print_line(out.conversion.substr(0, out.conversion.size() - 1)))
+        return Status::error(stdoutFailure);
+    // The model says which restraints count as violated, and how many the run takes.
+    if ((status.ok() || !out.conversion.empty()) && !out.model.empty() && !print_line(out.model))
         return Status::error(stdoutFailure);
     if (!status.ok()) return status;
     const SearchResult& result = out.result;

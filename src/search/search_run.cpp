@@ -118,6 +118,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     Parameter param;
     SearchSettings s;
     Status status = load_param(o.paramFile, param);
+    if (status.ok()) out.model = noe_model_line(param.noeModel);
     if (status.ok()) status = settle_search(o, param, s);
     WorkLock lock;
     if (status.ok()) status = lock_work_folder(param.workDir, lock);
