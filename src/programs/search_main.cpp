@@ -81,8 +81,9 @@ Status search_placements(const SearchOptions& p) {
     // The accounting of a conversion comes before anything that may fail after it.
     if (!out.conversion.empty() && !print_line(out.conversion.substr(0, out.conversion.size() - 1)))
         return Status::error(stdoutFailure);
-    // The model says which restraints count as violated, and how many the run takes.
-    if ((status.ok() || !out.conversion.empty()) && !out.model.empty() && !print_line(out.model))
+    // The model says which restraints count as violated, and how many the run takes: after a conversion
+    // that failed, and last before [Done].
+    if (!status.ok() && !out.conversion.empty() && !out.model.empty() && !print_line(out.model))
         return Status::error(stdoutFailure);
     if (!status.ok()) return status;
     const SearchResult& result = out.result;
@@ -103,6 +104,7 @@ Status search_placements(const SearchOptions& p) {
     for (const std::string& line : result_warnings(out)) lines.push_back(line);
     if (result.packed && !out.verdict.empty()) lines.push_back(out.verdict);
     for (const Backup& b : out.backups) lines.push_back("Kept the former '" + b.original + "' as '" + b.backup + "'");
+    lines.push_back(out.model);
     lines.push_back("[Done] " + std::to_string(result.best.size()) + " placements written to '" + out.candidatePath + "'");
     for (const std::string& line : lines)
         if (!print_line(line)) return Status::error(stdoutFailure);
