@@ -11,6 +11,7 @@
 #include <vector>
 
 
+#include "analysis/analysis_memory.h"
 #include "analysis/analysis_report.h"
 #include "analysis/restraint_summary.h"
 #include "formats/parameter_keys.h"
@@ -41,7 +42,7 @@ struct Options {
     std::string paramFile, reference, score, chains, residues, out;
     std::string commandLine;  // as typed, for the report
     int top = 10, model = 1;
-    double cluster = 1.0;
+    double cluster = 1.0, maxMemory = defaultAnalysisMemory;
     float threshold = defaultViolationThreshold;
     bool pack = false;
 };
@@ -92,7 +93,8 @@ Status analyze(const Options& o) {
     for (const std::string& line : parameter_file_warnings(o.paramFile)) print_line(line);
     RunData run;
     Status status = load_run(o.paramFile, run);
-    if (!status.ok()) return status;
+    const std::size_t top = std::min<std::size_t>(static_cast<std::size_t>(o.top), run.ranked.size());
+    if (!status.ok() || !(status = check_analysis_memory(top, run.res->numRestraint, o.maxMemory)).ok()) return status;
     const int n = run.param.numProtomer;
     Reference ref;
     const bool withReference = !o.reference.empty();
@@ -108,7 +110,6 @@ Status analyze(const Options& o) {
     std::vector<int> caIndex;
     for (std::size_t i = 0; i < run.tmpl.lines.size(); ++i)
         if (cut(run.tmpl.lines[i], 12, 4) == " CA ") caIndex.push_back(static_cast<int>(i));
-    const std::size_t top = std::min<std::size_t>(static_cast<std::size_t>(o.top), run.ranked.size());
 
     std::vector<RankedResult> results;
     std::vector<std::vector<RestraintCheck>> topChecks;
@@ -231,6 +232,7 @@ int main(int argc, char** argv) {
     app.add_option("--cluster", o.cluster, "cluster cutoff, CA RMSD in Å (default 1.0)")->check(CLI::Range(0.0, 1e6));
     app.add_option("--violation-threshold", o.threshold, "a restraint counts as violated above this many Å (default 0.5)")
         ->check(CLI::Range(0.0, 1e6));
+    app.add_option("--max-memory", o.maxMemory, "most memory in MB the analysis may need (default: 2048)")->check(CLI::Range(1.0, 1e9));
     app.add_option("--out", o.out, "output folder (default workDir/analysis)");
     app.add_flag("--pack", o.pack, "pack each structure's side chains in the oligomer (as noebundle-search --refine)");
     app.set_version_flag("--version", std::string("noebundle-analyze ") + NOEBUNDLE_VERSION);
