@@ -102,8 +102,11 @@ Status converted_restraints(const SearchOptions& o, const Parameter& param, cons
     Conversion conversion;
     Status status = convert_restraints(o.restraints, options, conversion);
     if (!status.ok()) return status;
-    report = conversion_summary(conversion);  // shown even when the count fails
-    if (!(status = check_kept_count(conversion, options)).ok()) return status;
+    report = conversion_summary(conversion);  // shown even when the count fails, with the dropped ones
+    if (!(status = check_kept_count(conversion, options)).ok()) {
+        report += dropped_details(conversion, false);
+        return status;
+    }
     report += conversion_details(conversion, false);
     noeText = restraint_file_text(conversion);
     std::string existing;
