@@ -23,8 +23,10 @@ std::vector<RestraintTally> restraint_tallies(const std::vector<std::vector<Rest
 }
 
 std::vector<RestraintTally> most_violated_first(std::vector<RestraintTally> tallies) {
-    std::stable_sort(tallies.begin(), tallies.end(), [](const RestraintTally& a, const RestraintTally& b) {
-        return a.violated != b.violated ? a.violated > b.violated : a.mean > b.mean;
+    // A mean that is not a number (coordinates that are not) sorts as the largest.
+    const auto mean = [](const RestraintTally& t) { return std::isnan(t.mean) ? HUGE_VALF : t.mean; };
+    std::stable_sort(tallies.begin(), tallies.end(), [&mean](const RestraintTally& a, const RestraintTally& b) {
+        return a.violated != b.violated ? a.violated > b.violated : mean(a) > mean(b);
     });
     return tallies;
 }

@@ -10,7 +10,7 @@ namespace {
 const char* const knownKeys[] = {"proteinName", "workDir", "pdbFile", "noeFile", "memFile", "numProtomer", "memResFlag",
                                  "ss_angle", "r_beg", "r_end", "ss_r", "uncertainty", "noeModel"};
 
-// Edits (insert, delete, replace, swap two neighbours) from a to b, letters compared without case.
+// Edits (insert, delete, replace) from a to b, letters compared without case: two letters swapped are two.
 std::size_t edits(const std::string& a, const std::string& b) {
     const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
     const std::size_t n = a.size(), m = b.size();
@@ -21,8 +21,6 @@ std::size_t edits(const std::string& a, const std::string& b) {
         for (std::size_t j = 1; j <= m; ++j) {
             const bool same = lower(a[i - 1]) == lower(b[j - 1]);
             d[i][j] = std::min({d[i - 1][j] + 1, d[i][j - 1] + 1, d[i - 1][j - 1] + (same ? 0 : 1)});
-            if (i > 1 && j > 1 && lower(a[i - 1]) == lower(b[j - 2]) && lower(a[i - 2]) == lower(b[j - 1]))
-                d[i][j] = std::min(d[i][j], d[i - 2][j - 2] + 1);
         }
     return d[n][m];
 }
