@@ -55,7 +55,8 @@ std::string summary_html(const ReportInput& in) {
     const std::string over = threshold_words(in.threshold);
     std::vector<RestraintTally> tallies = most_violated_first(restraint_tallies(in.checks, in.threshold));
     while (!tallies.empty() && !(tallies.back().largest > 0 || std::isnan(tallies.back().largest))) tallies.pop_back();
-    std::string s = "<p class=\"note\">Violated: by more than " + html_escaped(over) + "; the mean is over all " +
+    std::string s = "<h2>Each restraint across the best " + std::to_string(top) + "</h2>\n<p class=\"note\">Violated: by "
+                    "more than " + html_escaped(over) + "; the mean is over all " +
                     std::to_string(top) + " structures, a satisfied restraint counting 0. restraint_summary.csv holds "
                     "every restraint.</p>\n";
     if (tallies.empty()) return s + "<p>No restraint is violated in any of the best " + std::to_string(top) + ".</p>";
