@@ -9,27 +9,12 @@
 
 namespace {
 
-std::string csv_quoted(const std::string& text) {
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"') out += '"';
-        if (c != '\r') out += c;
-    }
-    return out + "\"";
-}
-
 std::string padded_left(const std::string& text, std::size_t width) {
     return text.size() >= width ? text : std::string(width - text.size(), ' ') + text;
 }
 
 std::string padded_right(const std::string& text, std::size_t width) {
     return text.size() >= width ? text : text + std::string(width - text.size(), ' ');
-}
-
-std::string line_of(const RestraintNames& n, int i) {
-    std::string text = i < static_cast<int>(n.lines.size()) ? n.lines[i] : std::string();
-    if (!text.empty() && text.back() == '\r') text.pop_back();
-    return text;
 }
 
 std::string neighbour_text(int neighbour) {
@@ -41,13 +26,28 @@ std::string shown_decimals(double value, int places) { return std::isfinite(valu
 
 }  // namespace
 
+std::string csv_quoted(const std::string& text) {
+    std::string out = "\"";
+    for (char c : text) {
+        if (c == '"') out += '"';
+        if (c != '\r') out += c;
+    }
+    return out + "\"";
+}
+
+std::string line_of(const RestraintNames& n, int i) {
+    std::string text = i < static_cast<int>(n.lines.size()) ? n.lines[i] : std::string();
+    if (!text.empty() && text.back() == '\r') text.pop_back();
+    return text;
+}
+
 std::string decimals3(double value) {
     return std::isfinite(value) ? decimals(value, 3) : std::string();
 }
 
-std::string ranking_csv(const std::vector<RankedResult>& results, bool withReference, double angleStep) {
+std::string ranking_csv(const std::vector<RankedResult>& results, bool withReference, double angleStep, float threshold) {
     std::string s = "rank,delta,phi_deg,theta_deg,psi_deg,radius,crossing_angle,axis_distance,axis_radius,tilt,"
-                    "closest_backbone,packing_energy,violated,largest_violation";
+                    "closest_backbone,packing_energy,violated_over_threshold,violation_threshold,largest_violation";
     s += withReference ? ",ca_rmsd_to_reference,cluster\n" : ",cluster\n";
     for (const RankedResult& r : results) {
         const BundleGeometry& g = r.geometry;
@@ -55,7 +55,7 @@ std::string ranking_csv(const std::vector<RankedResult>& results, bool withRefer
              angle_degrees(r.row[1], angleStep) + "," + angle_degrees(r.row[2], angleStep) + "," + decimals3(r.row[3]) +
              "," + decimals3(g.crossingAngle) + "," + decimals3(g.axisDistance) + "," + decimals3(g.axisRadius) + "," +
              decimals3(g.tilt) + "," + decimals3(r.closestBackbone) + "," + decimals3(r.packing) + "," + std::to_string(r.violations.violated) +
-             "," + decimals3(r.violations.largest);
+             "," + decimals3(threshold) + "," + decimals3(r.violations.largest);
         if (withReference) s += "," + (r.hasReference ? decimals3(r.reference.rmsd) : std::string());
         s += "," + (r.cluster > 0 ? std::to_string(r.cluster) : std::string()) + "\n";
     }
@@ -94,7 +94,7 @@ std::vector<std::string> violation_table(const std::vector<RestraintCheck>& chec
                       padded_right(atoms, 20) + "  " + decimals3(n.res.lowerBound[r]) + "-" +
                       decimals3(n.res.upperBound[r]) + padded_left(decimals3(c.distance), 10) + "  " +
                       padded_right(neighbour_text(c.neighbour), 9) + padded_left(decimals3(c.violation), 11) +
-                      (c.violation > 0 ? "  VIOLATED" : ""));
+                      (violated(c, n.threshold) ? "  VIOLATED" : ""));
     }
     return out;
 }
@@ -124,4 +124,17 @@ std::string assignment_text(const Assignment& a, const std::vector<std::string>&
         names += (p ? "," : "") + chains[a.chain_of(p, n)];
     }
     return "protomers " + protomers + " on chains " + names;
+}
+
+std::vector<std::string> cluster_lines(const Clustering& clusters, double cutoff, std::size_t top) {
+    std::vector<std::string> out = {std::to_string(clusters.leaders.size()) +
+                                    (clusters.leaders.size() == 1 ? " cluster" : " clusters") + " within " +
+                                    decimals3(cutoff) + " Å CA RMSD among the best " + std::to_string(top) + ":"};
+    for (std::size_t c = 0; c < clusters.leaders.size(); ++c) {
+        int members = 0;
+        for (int id : clusters.cluster) members += id == static_cast<int>(c + 1) ? 1 : 0;
+        out.push_back("  cluster " + std::to_string(c + 1) + ": " + std::to_string(members) +
+                      (members == 1 ? " structure" : " structures") + ", best " + std::to_string(clusters.leaders[c] + 1));
+    }
+    return out;
 }

@@ -171,23 +171,25 @@ Status score_structure(const std::string& path, const std::vector<std::string>& 
     return Status::fine();
 }
 
-std::string score_csv(const ScoredStructure& s, const std::string& path, int model) {
+std::string score_csv(const ScoredStructure& s, const std::string& path, int model, float threshold) {
     std::string quoted = "\"";
     for (char c : path) quoted += c == '"' ? std::string("\"\"") : std::string(1, c);
-    const ViolationCount count = count_violations(s.checks);
-    return "file,model,chains,symmetry_rmsd,delta,violated,largest_violation\n" + quoted + "\"," +
-           std::to_string(model) + ",\"" + joined(s.protomerChains, ",") + "\"," + decimals3(s.symmetryRmsd) + "," +
-           decimals3(s.delta) + "," + std::to_string(count.violated) + "," + decimals3(count.largest) + "\n";
+    const ViolationCount count = count_violations(s.checks, threshold);
+    return "file,model,chains,symmetry_rmsd,delta,violated_over_threshold,violation_threshold,largest_violation\n" +
+           quoted + "\"," + std::to_string(model) + ",\"" + joined(s.protomerChains, ",") + "\"," +
+           decimals3(s.symmetryRmsd) + "," + decimals3(s.delta) + "," + std::to_string(count.violated) + "," +
+           decimals3(threshold) + "," + decimals3(count.largest) + "\n";
 }
 
 std::vector<std::string> score_lines(const ScoredStructure& s, const std::string& path, int model,
                                      const RestraintNames& names, const std::vector<float>& rankedDeltas) {
-    const ViolationCount count = count_violations(s.checks);
+    const ViolationCount count = count_violations(s.checks, names.threshold);
     std::vector<std::string> protomers;
     for (std::size_t p = 1; p <= s.protomerChains.size(); ++p) protomers.push_back(std::to_string(p));
     std::vector<std::string> out = s.notes;
     out.push_back("Score of '" + path + "', model " + std::to_string(model) + ": Delta " + decimals3(s.delta) + ", " +
-                  std::to_string(count.violated) + " violated, largest " + decimals3(count.largest) + " Å");
+                  std::to_string(count.violated) + " violated by more than " + threshold_words(names.threshold) +
+                  ", largest " + decimals3(count.largest) + " Å");
     out.push_back("  protomers " + joined(protomers, ",") + " on chains " +
                   joined(s.protomerChains, ",") + " (protomer 2 one step clockwise seen from +z); copies within " +
                   decimals3(s.symmetryRmsd) + " Å CA RMSD");

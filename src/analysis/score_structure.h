@@ -38,8 +38,8 @@ Status score_structure(const std::string& path, const std::vector<std::string>& 
 
 // score.csv: one row with the file, the model, the chains of protomers 1 to
 // n, the symmetry RMSD, Delta, the number of violated restraints and the
-// largest violation.
-std::string score_csv(const ScoredStructure& s, const std::string& path, int model);
+// largest violation; violated above threshold, which a column repeats.
+std::string score_csv(const ScoredStructure& s, const std::string& path, int model, float threshold);
 
 // The printed lines: side-chain points placed, Delta, the chain of each
 // protomer, how many ranked structures score as well, and the restraints.

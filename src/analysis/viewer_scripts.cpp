@@ -3,6 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "analysis/ensemble.h"  // chain_name
+
 namespace {
 
 std::string pymol_atom(const std::string& chain, int residue, const std::string& atom) {
@@ -109,4 +111,14 @@ std::string chimerax_script(const std::string& ensemblePdb, const std::string& p
              chimerax_atom(models, r.chain2, r.residue2, r.atom2) + " atoms\n";
     s += "view\n";
     return s;
+}
+
+std::vector<DrawnRestraint> drawn_restraints(const RunData& run, const std::vector<RestraintCheck>& checks, float threshold) {
+    std::vector<DrawnRestraint> out;
+    const Restraint& res = *run.res;
+    for (int i = 0; i < res.numRestraint; ++i)
+        out.push_back({i + 1, "A", res.atom1[i], chain_name(checks[i].neighbour - 1), res.atom2[i],
+                       run.helix.resNum[res.resIndex1[i]], run.helix.resNum[res.resIndex2[i]],
+                       violated(checks[i], threshold)});
+    return out;
 }

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "analysis/run_data.h"
+#include "analysis/violations.h"
 #include "run/oligomer.h"
 
 // One restraint as drawn: its two atoms in model 1 and whether it is violated.
@@ -16,6 +18,9 @@ struct DrawnRestraint {
     int residue1, residue2;
     bool violated;
 };
+
+// The run's restraints as structure 1 joins them (checks), violated above threshold or not.
+std::vector<DrawnRestraint> drawn_restraints(const RunData& run, const std::vector<RestraintCheck>& checks, float threshold);
 
 // The PyMOL script: ensemblePdb loaded as object "ensemble", its helices
 // drawn from the file's HELIX records, cartoon coloured by chain on white,

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "base/text.h"
+
 PlacedPair place_pair(const Helix& aligned, const CandidateRow& row, int numProtomer) {
     const int n = aligned.numPoint();
     PlacedPair placed{std::vector<Point>(n), std::vector<Point>(n)};
@@ -37,13 +39,22 @@ std::vector<RestraintCheck> check_restraints(const Restraint& res, const PlacedP
     return checks;
 }
 
-ViolationCount count_violations(const std::vector<RestraintCheck>& checks) {
+bool violated(const RestraintCheck& check, float threshold) {
+    return check.violation > threshold || std::isnan(check.violation);
+}
+
+std::string threshold_words(float threshold) {
+    std::string text = decimals(threshold, 3);
+    while (text.size() > 1 && text.back() == '0' && text[text.size() - 2] != '.') text.pop_back();
+    return text + " \u00c5";
+}
+
+ViolationCount count_violations(const std::vector<RestraintCheck>& checks, float threshold) {
     ViolationCount count;
-    for (const RestraintCheck& c : checks)
-        if (c.violation > 0 || std::isnan(c.violation)) {
-            ++count.violated;
-            if (!(c.violation <= count.largest)) count.largest = c.violation;
-        }
+    for (const RestraintCheck& c : checks) {
+        if (violated(c, threshold)) ++count.violated;
+        if ((c.violation > 0 || std::isnan(c.violation)) && !(c.violation <= count.largest)) count.largest = c.violation;
+    }
     return count;
 }
 

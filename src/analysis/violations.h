@@ -32,12 +32,21 @@ struct RestraintCheck {
 // restraint report votes for.
 std::vector<RestraintCheck> check_restraints(const Restraint& res, const PlacedPair& placed, int numProtomer);
 
-// The number of violated restraints and the largest violation.
+// A restraint counts as violated when its violation exceeds a threshold, as
+// NMR programs count them (0.5 Å by default, as Xplor-NIH does): a
+// violation of a few hundredths is within what NOE bounds can say.
+constexpr float defaultViolationThreshold = 0.5f;
+bool violated(const RestraintCheck& check, float threshold);
+
+// The threshold in words for headers, "0.5 Å": the shortest decimals.
+std::string threshold_words(float threshold);
+
+// The number of restraints violated above the threshold, and the largest violation of all.
 struct ViolationCount {
     int violated = 0;
     float largest = 0;
 };
-ViolationCount count_violations(const std::vector<RestraintCheck>& checks);
+ViolationCount count_violations(const std::vector<RestraintCheck>& checks, float threshold);
 
 // A restraint's stand-in atoms as "9 CB" and "5 CA" (residue number, atom).
 std::string stand_in_atom(const Restraint& res, int i, int end, const std::vector<int>& resNum);

@@ -18,6 +18,15 @@ Parameter::Parameter()
       uncertainty(1.5f),
       noeModel(NoeModel::window) {}
 
+std::string noe_model_line(NoeModel m) {
+    const std::string name = noe_model_name(m);
+    if (m == NoeModel::window)
+        return "Restraint model: window (a restraint is violated below its lower or above its upper bound; "
+               "noeModel=upper suits lists taken from spectra)";
+    return "Restraint model: " + name + (m == NoeModel::reach ? ", the same as upper" : "") +
+           " (a restraint is violated only above its upper bound)";
+}
+
 // Stores value under key; false when the key is not one of the twelve names.
 static bool assign(Parameter& p, const std::string& key, const std::string& value) {
     if (key == "proteinName") p.proteinName = value;

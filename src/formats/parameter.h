@@ -25,6 +25,10 @@ inline const char* noe_model_name(NoeModel m) {
     return m == NoeModel::window ? "window" : m == NoeModel::upper ? "upper" : "reach";
 }
 
+// The model in one line for the terminal: "Restraint model: upper (a
+// restraint is violated only above its upper bound)".
+std::string noe_model_line(NoeModel m);
+
 class Parameter {
 public:
     int numProtomer;   // helices in the oligomer

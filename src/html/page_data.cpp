@@ -82,7 +82,8 @@ std::string page_data_json(const PageData& d) {
         return atom < 0 || it == shown.end() ? -1 : static_cast<int>(it - shown.begin());
     };
 
-    std::string s = "{\"chains\":[";
+    std::string s = "{\"threshold\":" + number(d.threshold) + ",\"thresholdText\":" + json_string(threshold_words(d.threshold)) +
+                    ",\"chains\":[";
     for (int p = 0; p < d.numProtomer; ++p) s += (p ? "," : "") + json_string(chain_name(p));
     s += "],\n\"atoms\":[";
     for (std::size_t a = 0; a < shown.size(); ++a) {

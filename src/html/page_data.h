@@ -1,5 +1,6 @@
 // The data the analysis page draws from, as one JSON object (see
 // report_template.html for its reader):
+//   threshold   a violation above it counts as violated (Å), and its words
 //   chains      the chain name of each protomer
 //   atoms       the template atoms shown: [name field, residue name, residue
 //               number field with insertion code, element], the PDB columns
@@ -31,6 +32,7 @@ struct PageData {
     const std::vector<EnsembleModel>& models;
     const std::vector<std::vector<RestraintCheck>>& checks;  // of each shown structure
     int numProtomer;
+    float threshold = defaultViolationThreshold;  // a violation above it counts
 };
 
 std::string page_data_json(const PageData& data);

@@ -1,7 +1,9 @@
 #include "html/report_page.h"
 
+#include <cmath>
 #include <map>
 
+#include "analysis/restraint_summary.h"
 #include "html/escape.h"
 #include "html/page_data.h"
 #include "html/page_template.h"
@@ -15,11 +17,12 @@
 namespace {
 
 // The ranking table's columns: heading, and whether it needs a reference.
-std::string ranking_head(bool withReference) {
+std::string ranking_head(bool withReference, float threshold) {
     std::string s;
+    const std::string violated = "violated (over " + threshold_words(threshold) + ")";
     for (const char* name : {"rank", "Delta (\xC3\x85)", "phi (\xC2\xB0)", "theta (\xC2\xB0)", "psi (\xC2\xB0)",
                              "radius (\xC3\x85)", "crossing angle (\xC2\xB0)", "axis distance (\xC3\x85)",
-                             "axis radius (\xC3\x85)", "tilt (\xC2\xB0)", "closest backbone (\xC3\x85)", "packing energy", "violated",
+                             "axis radius (\xC3\x85)", "tilt (\xC2\xB0)", "closest backbone (\xC3\x85)", "packing energy", violated.c_str(),
                              "largest violation (\xC3\x85)"})
         s += std::string("<th>") + name + "</th>";
     if (withReference) s += "<th>CA RMSD to reference (\xC3\x85)</th>";
@@ -43,6 +46,33 @@ std::string ranking_rows(const ReportInput& in) {
         for (const std::string& cell : cells) s += "<td>" + cell + "</td>";
         s += "</tr>\n";
     }
+    return s;
+}
+
+// Each restraint violated in some of the top, the most often first; the CSV holds them all.
+std::string summary_html(const ReportInput& in) {
+    const std::size_t shownMost = 50, top = in.checks.size();
+    const std::string over = threshold_words(in.threshold);
+    std::vector<RestraintTally> tallies = most_violated_first(restraint_tallies(in.checks, in.threshold));
+    while (!tallies.empty() && !(tallies.back().largest > 0 || std::isnan(tallies.back().largest))) tallies.pop_back();
+    std::string s = "<h2>Each restraint across the best " + std::to_string(top) + "</h2>\n<p class=\"note\">Violated: by "
+                    "more than " + html_escaped(over) + "; the mean is over all " +
+                    std::to_string(top) + " structures, a satisfied restraint counting 0. restraint_summary.csv holds "
+                    "every restraint.</p>\n";
+    if (tallies.empty()) return s + "<p>No restraint is violated in any of the best " + std::to_string(top) + ".</p>";
+    s += "<table id=\"restraint-summary\">\n<thead><tr><th>line</th><th>restraint</th><th>violated in</th>"
+         "<th>mean violation (\xC3\x85)</th><th>largest violation (\xC3\x85)</th></tr></thead>\n<tbody>\n";
+    for (std::size_t k = 0; k < tallies.size() && k < shownMost; ++k) {
+        const RestraintTally& t = tallies[k];
+        const std::string text = t.line <= int(in.run.restraintLines.size()) ? in.run.restraintLines[t.line - 1] : "";
+        s += "<tr><td>" + std::to_string(t.line) + "</td><td class=\"text\">" + html_escaped(text) + "</td><td>" +
+             std::to_string(t.violated) + " of " + std::to_string(top) + "</td><td>" + decimals3(t.mean) + "</td><td>" +
+             decimals3(t.largest) + "</td></tr>\n";
+    }
+    s += "</tbody>\n</table>";
+    if (tallies.size() > shownMost)
+        s += "\n<p class=\"note\">" + std::to_string(tallies.size() - shownMost) + " more restraints with a violation "
+             "are in restraint_summary.csv.</p>";
     return s;
 }
 
@@ -93,12 +123,14 @@ Status report_html(const ReportInput& in, std::string& page) {
     const RunWords words{run.param, in.paramPath, run.tmpl.lines, run.helix.resNum, run.res->numRestraint,
                          run.ranked.size(), in.program, in.commandLine};
     const PageData data{run.tmpl, run.helix, *run.res, run.restraintLines, in.results, in.models, in.checks,
-                        run.param.numProtomer};
+                        run.param.numProtomer, in.threshold};
     const std::map<std::string, std::string> values = {
         {"TITLE", html_escaped(run.param.proteinName)},
         {"TOP", std::to_string(in.models.size())},
         {"RUN", run_words_html(words)},
-        {"RANKING_HEAD", ranking_head(in.reference != nullptr)},
+        {"RANKING_HEAD", ranking_head(in.reference != nullptr, in.threshold)},
+        {"RESTRAINT_SUMMARY", summary_html(in)},
+        {"THRESHOLD", html_escaped(threshold_words(in.threshold))},
         {"RANKING_ROWS", ranking_rows(in)},
         {"GEOMETRY", html_escaped(in.geometry)},
         {"LANDSCAPE", landscape_html(in)},

@@ -1,7 +1,7 @@
 // report.html of noebundle-analyze: one self-contained page (no network, no
 // other file) with the run in words, the top structures in 3D with their
-// restraints, the ranking table, the violations of the structure shown, the
-// score landscape and the comparison with a reference, each of the last two
+// restraints, the ranking table, the violations of the structure shown, each
+// restraint across the top structures, the score landscape and the comparison with a reference, each of the last two
 // saying so when the run has none.
 #pragma once
 #include <string>
@@ -31,6 +31,7 @@ struct ReportInput {
     std::string geometry;  // structure 1's geometry and interface in words
     const Verdict* verdict = nullptr;  // how well the restraints decide; none: not made
     const std::vector<DecisivePair>* suggested = nullptr;
+    float threshold = defaultViolationThreshold;  // a violation above it counts
 };
 
 Status report_html(const ReportInput& input, std::string& page);

@@ -11,7 +11,10 @@
 #include <vector>
 
 
+#include "analysis/analysis_memory.h"
 #include "analysis/analysis_report.h"
+#include "analysis/restraint_summary.h"
+#include "formats/parameter_keys.h"
 #include "analysis/assigned_restraints.h"
 #include "run/cluster.h"
 #include "analysis/ensemble.h"
@@ -39,7 +42,8 @@ struct Options {
     std::string paramFile, reference, score, chains, residues, out;
     std::string commandLine;  // as typed, for the report
     int top = 10, model = 1;
-    double cluster = 1.0;
+    double cluster = 1.0, maxMemory = defaultAnalysisMemory;
+    float threshold = defaultViolationThreshold;
     bool pack = false;
 };
 
@@ -85,19 +89,12 @@ Status score_for(const Options& o, const RunData& run, ScoredStructure& scored) 
     return score_structure(o.score, chains, o.model, run, scored);
 }
 
-std::vector<DrawnRestraint> drawn(const RunData& run, const std::vector<RestraintCheck>& checks) {
-    std::vector<DrawnRestraint> out;
-    const Restraint& res = *run.res;
-    for (int i = 0; i < res.numRestraint; ++i)
-        out.push_back({i + 1, "A", res.atom1[i], chain_name(checks[i].neighbour - 1), res.atom2[i],
-                       run.helix.resNum[res.resIndex1[i]], run.helix.resNum[res.resIndex2[i]], checks[i].violation > 0});
-    return out;
-}
-
 Status analyze(const Options& o) {
+    for (const std::string& line : parameter_file_warnings(o.paramFile)) print_line(line);
     RunData run;
     Status status = load_run(o.paramFile, run);
-    if (!status.ok()) return status;
+    const std::size_t top = std::min<std::size_t>(static_cast<std::size_t>(o.top), run.ranked.size());
+    if (!status.ok() || !(status = check_analysis_memory(top, run.res->numRestraint, o.maxMemory)).ok()) return status;
     const int n = run.param.numProtomer;
     Reference ref;
     const bool withReference = !o.reference.empty();
@@ -113,7 +110,6 @@ Status analyze(const Options& o) {
     std::vector<int> caIndex;
     for (std::size_t i = 0; i < run.tmpl.lines.size(); ++i)
         if (cut(run.tmpl.lines[i], 12, 4) == " CA ") caIndex.push_back(static_cast<int>(i));
-    const std::size_t top = std::min<std::size_t>(static_cast<std::size_t>(o.top), run.ranked.size());
 
     std::vector<RankedResult> results;
     std::vector<std::vector<RestraintCheck>> topChecks;
@@ -131,7 +127,7 @@ Status analyze(const Options& o) {
         r.row = row;
         r.closestBackbone = closest_backbone(placed, kinds.backbone);
         r.packing = packing_energy(packing_units(placed, kinds.heavy));
-        r.violations = count_violations(checks);
+        r.violations = count_violations(checks, o.threshold);
         r.geometry = oligomer_geometry(run.tmpl, placed);
         if (withReference) {
             r.hasReference = true;
@@ -147,22 +143,25 @@ Status analyze(const Options& o) {
     const Clustering clusters = leader_clusters(topCA, o.cluster);
     for (std::size_t k = 0; k < top; ++k) results[k].cluster = clusters.cluster[k];
 
-    const RestraintNames names{*run.res, run.restraintLines, run.helix.resNum, n};
+    const RestraintNames names{*run.res, run.restraintLines, run.helix.resNum, n, o.threshold};
+    const std::vector<RestraintTally> tallies = restraint_tallies(topChecks, o.threshold);
     const EnsembleText ensemble = ensemble_files(run.tmpl, models, run.param.proteinName);
-    const std::vector<DrawnRestraint> restraints = drawn(run, topChecks[0]);
+    const std::vector<DrawnRestraint> restraints = drawn_restraints(run, topChecks[0], o.threshold);
     const AssignedFiles assigned = assigned_restraint_files(run, topChecks[0], NOEBUNDLE_VERSION);
     ReportInput report{run, o.paramFile, results, models, topChecks, withReference ? &ref : nullptr, o.reference,
                        std::string("noebundle-analyze ") + NOEBUNDLE_VERSION, o.commandLine, "", "", ""};
     report.verdict = &verdict.verdict;
     report.suggested = &verdict.suggested;
+    report.threshold = o.threshold;
     find_landscape(run.param, report.landscapePath, report.landscapeSvg);
     const std::string geometry = geometry_words(results[0].geometry), interface = interface_words(run.tmpl, models[0].atoms);
     report.geometry = "Structure 1: " + geometry + ". Its residues with a heavy atom within 4.5 \u00c5 of another protomer: " + interface + ".";
     std::string page;
     if (!(status = report_html(report, page)).ok()) return status;
     std::vector<std::pair<std::string, std::string>> files = {
-        {"ranking.csv", ranking_csv(results, withReference, run.param.ss_angle)},
+        {"ranking.csv", ranking_csv(results, withReference, run.param.ss_angle, o.threshold)},
         {"violations.csv", violations_csv(topChecks, names)},
+        {"restraint_summary.csv", restraint_summary_csv(tallies, static_cast<int>(top), names)},
         {"ensemble.pdb", ensemble.pdb},
         {"ensemble.cif", ensemble.cif},
         {"view.pml", pymol_script("ensemble.pdb", restraints, interface_direction(models[0].atoms))},
@@ -175,29 +174,25 @@ Status analyze(const Options& o) {
         {"clusters.pdb", verdict.clusters.pdb},
         {"clusters.cif", verdict.clusters.cif}};
     if (!o.score.empty())
-        files.insert(files.end(), {{"score.csv", score_csv(scored, o.score, o.model)},
+        files.insert(files.end(), {{"score.csv", score_csv(scored, o.score, o.model, o.threshold)},
                                    {"score_violations.csv", violations_csv({scored.checks}, names)}});
     for (const auto& file : files)
         if (!replace_file(dir + "/" + file.first, file.second, true)) return Status::error(cannot_open(dir + "/" + file.first));
 
     print_line(std::to_string(run.ranked.size()) + " structures of '" + run.candidatePath + "', " + std::to_string(n) +
                " protomers, " + std::to_string(run.res->numRestraint) + " restraints");
+    print_line(noe_model_line(run.param.noeModel));
+    const std::string over = " violated by more than " + threshold_words(o.threshold);
     print_line("Restraints of structure 1 (Delta " + decimals3(results[0].delta) + ", " +
-               std::to_string(results[0].violations.violated) + " violated):");
+               std::to_string(results[0].violations.violated) + over + "):");
     for (const std::string& line : violation_table(topChecks[0], names)) print_line(line);
     print_line("The best " + std::to_string(top) + " (crossing and axes: angle (°) and distance (Å) of the helix axes "
-               "of protomers 1 and 2; backbone: closest backbone atoms of two protomers, Å):");
+               "of protomers 1 and 2; backbone: closest backbone atoms of two protomers, Å; violated: restraints" + over + "):");
     for (const std::string& line : top_table(results, top, withReference)) print_line(line);
+    print_line(restraint_summary_line(tallies, static_cast<int>(top), o.threshold));
     print_line("Geometry of structure 1: " + geometry);
     print_line("Interface of structure 1 (heavy atoms within 4.5 Å of another protomer): " + interface);
-    print_line(std::to_string(clusters.leaders.size()) + (clusters.leaders.size() == 1 ? " cluster" : " clusters") +
-               " within " + decimals3(o.cluster) + " Å CA RMSD among the best " + std::to_string(top) + ":");
-    for (std::size_t c = 0; c < clusters.leaders.size(); ++c) {
-        int members = 0;
-        for (int id : clusters.cluster) members += id == static_cast<int>(c + 1) ? 1 : 0;
-        print_line("  cluster " + std::to_string(c + 1) + ": " + std::to_string(members) + (members == 1 ? " structure" : " structures") + ", best " +
-                   std::to_string(clusters.leaders[c] + 1));
-    }
+    for (const std::string& line : cluster_lines(clusters, o.cluster, top)) print_line(line);
     for (const std::string& line : verdict.lines) print_line(line);
     if (withReference) {
         print_line("Reference '" + o.reference + "': " + std::to_string(ref.residues.size()) + " CA atoms per chain, residues " +
@@ -235,6 +230,9 @@ int main(int argc, char** argv) {
                              ->check(CLI::Range(1, 1000000));
     app.add_option("--residues", o.residues, "residues to compare, FIRST-LAST (default: all)")->needs("--reference");
     app.add_option("--cluster", o.cluster, "cluster cutoff, CA RMSD in Å (default 1.0)")->check(CLI::Range(0.0, 1e6));
+    app.add_option("--violation-threshold", o.threshold, "a restraint counts as violated above this many Å (default 0.5)")
+        ->check(CLI::Range(0.0, 1e6));
+    app.add_option("--max-memory", o.maxMemory, "most memory in MB the analysis may need (default: 2048)")->check(CLI::Range(1.0, 1e9));
     app.add_option("--out", o.out, "output folder (default workDir/analysis)");
     app.add_flag("--pack", o.pack, "pack each structure's side chains in the oligomer (as noebundle-search --refine)");
     app.set_version_flag("--version", std::string("noebundle-analyze ") + NOEBUNDLE_VERSION);

@@ -70,14 +70,17 @@ Status convert(const Parameters& p) {
     const std::string summary = conversion_summary(c);
     if (!print_line(summary.substr(0, summary.size() - 1))) return Status::error(stdoutFailure);
     s = check_kept_count(c, options);
+    const std::string suggestion = p.noeModel == "window" ? model_suggestion(c) : "";
     if (!s.ok()) {
         const std::string dropped = dropped_details(c, true);
         if (p.verbose) print_line(dropped.substr(0, dropped.size() - 1));
+        if (!suggestion.empty()) print_line(suggestion);
         return s;
     }
     const std::string details = conversion_details(c, p.verbose);
     print_line(details.substr(0, details.size() - 1));
     const std::string kept = std::to_string(c.kept.size()) + " restraints";
+    if (!suggestion.empty()) print_line(suggestion);
     if (p.out.empty()) {
         print_line("[Done] " + kept + " kept; --out FILE writes them");
         return Status::fine();

@@ -12,6 +12,7 @@
 #include "search/search_run.h"
 #include "base/text.h"
 #include "formats/angle_text.h"
+#include "formats/parameter_keys.h"
 
 namespace {
 
@@ -70,6 +71,8 @@ std::vector<std::string> result_warnings(const SearchOutcome& out) {
 
 // The whole search, then its summary.
 Status search_placements(const SearchOptions& p) {
+    for (const std::string& line : parameter_file_warnings(p.paramFile))
+        if (!print_line(line)) return Status::error(stdoutFailure);
     SearchOutcome out;
     Status status = run_search(p, out);
     if (status.ok() && !out.built.empty() && !print_line(out.built)) return Status::error(stdoutFailure);
@@ -77,6 +80,10 @@ Status search_placements(const SearchOptions& p) {
         if (status.ok() && !print_line(line)) return Status::error(stdoutFailure);
     // The accounting of a conversion comes before anything that may fail after it.
     if (!out.conversion.empty() && !print_line(out.conversion.substr(0, out.conversion.size() - 1)))
+        return Status::error(stdoutFailure);
+    // The model says which restraints count as violated, and how many the run takes: after a conversion
+    // that failed, and last before [Done].
+    if (!status.ok() && !out.conversion.empty() && !out.model.empty() && !print_line(out.model))
         return Status::error(stdoutFailure);
     if (!status.ok()) return status;
     const SearchResult& result = out.result;
@@ -97,6 +104,7 @@ Status search_placements(const SearchOptions& p) {
     for (const std::string& line : result_warnings(out)) lines.push_back(line);
     if (result.packed && !out.verdict.empty()) lines.push_back(out.verdict);
     for (const Backup& b : out.backups) lines.push_back("Kept the former '" + b.original + "' as '" + b.backup + "'");
+    lines.push_back(out.model);
     lines.push_back("[Done] " + std::to_string(result.best.size()) + " placements written to '" + out.candidatePath + "'");
     for (const std::string& line : lines)
         if (!print_line(line)) return Status::error(stdoutFailure);

@@ -187,5 +187,8 @@ Status check_kept_count(const Conversion& c, const ConvertOptions& options) {
     if (c.kept.size() <= std::size_t(options.most)) return Status::fine();
     return Status::error("[Error] " + std::to_string(c.kept.size()) + " restraints kept from '" + c.path +
                          "', more than the " + std::to_string(options.most) +
-                         " noebundle takes: " + options.narrowing + " keeps only theirs");
+                         " noebundle takes: " + options.narrowing + " keeps only theirs" +
+                         (options.most == maxRestraint ? "; noeModel=upper, for lists taken from spectra, takes up to " +
+                                                             std::to_string(maxUpperRestraint)
+                                                       : std::string()));
 }

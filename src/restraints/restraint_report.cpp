@@ -34,6 +34,17 @@ std::vector<std::pair<std::string, int>> reasons(const Conversion& c) {
     return byReason;
 }
 
+// The lower bound noebundle scores a class of pairs with.
+float class_lower(int pairClass) {
+    const Parameter p;
+    return p.pairDistance[pairClass] - p.pairTolerance[pairClass];
+}
+
+bool below_class(const Conversion& c, const KeptRestraint& k) {
+    const InputRestraint& r = c.input.restraints[k.input];
+    return r.hasUpper && r.upper < class_lower(k.pairClass);
+}
+
 }  // namespace
 
 std::string restraint_file_text(const Conversion& c) {
@@ -68,12 +79,12 @@ std::string conversion_details(const Conversion& c, bool verbose) {
     int flagged = 0;
     for (const KeptRestraint& k : c.kept) {
         const InputRestraint& r = c.input.restraints[k.input];
-        const float low = p.pairDistance[k.pairClass] - p.pairTolerance[k.pairClass];
+        const float low = class_lower(k.pairClass);
         const float high = p.pairDistance[k.pairClass] + p.pairTolerance[k.pairClass];
         out += "  " + left(r.origin, 14) + left(restraint_line(k), 46) + number(r.hasLower, r.lower) +
                number(r.hasTarget, r.target) + number(r.hasUpper, r.upper) + "  " +
                pairName[k.pairClass] + number(true, low) + number(true, high);
-        if (r.hasUpper && r.upper < low) {
+        if (below_class(c, k)) {
             out += "  upper bound below the class";
             ++flagged;
         }
@@ -102,4 +113,14 @@ std::string dropped_details(const Conversion& c, bool verbose) {
 
 std::string conversion_report(const Conversion& c, bool verbose) {
     return conversion_summary(c) + conversion_details(c, verbose);
+}
+
+std::string model_suggestion(const Conversion& c) {
+    std::size_t below = 0;
+    for (const KeptRestraint& k : c.kept) below += below_class(c, k) ? 1 : 0;
+    if (below == 0 || below * manyBelowClass < c.kept.size()) return "";
+    return "Suggestion: noeModel=upper. " + std::to_string(below) + " of " + std::to_string(c.kept.size()) +
+           " kept restraints have an upper bound below their class's lower bound, as lists taken from spectra do: "
+           "protons that close bring the stand-in atoms nearer than that bound, which noeModel=window counts as a "
+           "violation; under upper a restraint is violated only above its upper bound (--noe-model upper here)";
 }

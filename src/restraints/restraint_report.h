@@ -25,5 +25,11 @@ std::string conversion_details(const Conversion& c, bool verbose);
 // Its second part: the dropped statements alone.
 std::string dropped_details(const Conversion& c, bool verbose);
 
+// When many kept restraints (at least one in manyBelowClass) have an upper
+// bound below their class's lower bound, one line suggesting noeModel=upper
+// and why; otherwise empty.
+constexpr std::size_t manyBelowClass = 10;
+std::string model_suggestion(const Conversion& c);
+
 // Both, the summary first.
 std::string conversion_report(const Conversion& c, bool verbose = false);

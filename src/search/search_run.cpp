@@ -102,8 +102,11 @@ Status converted_restraints(const SearchOptions& o, const Parameter& param, cons
     Conversion conversion;
     Status status = convert_restraints(o.restraints, options, conversion);
     if (!status.ok()) return status;
-    report = conversion_summary(conversion);  // shown even when the count fails
-    if (!(status = check_kept_count(conversion, options)).ok()) return status;
+    report = conversion_summary(conversion);  // shown even when the count fails, with the dropped ones
+    if (!(status = check_kept_count(conversion, options)).ok()) {
+        report += dropped_details(conversion, false);
+        return status;
+    }
     report += conversion_details(conversion, false);
     noeText = restraint_file_text(conversion);
     std::string existing;
@@ -118,6 +121,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     Parameter param;
     SearchSettings s;
     Status status = load_param(o.paramFile, param);
+    if (status.ok()) out.model = noe_model_line(param.noeModel);
     if (status.ok()) status = settle_search(o, param, s);
     WorkLock lock;
     if (status.ok()) status = lock_work_folder(param.workDir, lock);

@@ -7,6 +7,7 @@
 #include <set>
 
 #include "analysis/analysis_report.h"
+#include "analysis/restraint_summary.h"
 #include "formats/candidates.h"
 #include "run/oligomer.h"
 #include "run/score.h"
@@ -62,7 +63,7 @@ TEST(Violations, AgreeWithDelta) {
             double sum = 0;
             for (const RestraintCheck& c : checks) sum += double(c.violation) * c.violation;
             EXPECT_NEAR(std::sqrt(sum / checks.size()), delta, 1e-4);
-            EXPECT_EQ(count_violations(checks).violated == 0, delta == 0.0f);
+            EXPECT_EQ(count_violations(checks, 0).violated == 0, delta == 0.0f);
         }
     }
 }
@@ -81,6 +82,21 @@ TEST(Violations, TableNamesTheNeighboursChain) {
     EXPECT_NE(row.find(",A " + stand_in_atom(in.res, 1, 1, in.helix.resNum) + ",D " +
                        stand_in_atom(in.res, 1, 2, in.helix.resNum) + ","), std::string::npos) << row;
     EXPECT_EQ(row.rfind(",5.000,4,D,0.000"), row.size() - 16) << row;
+}
+
+// Counts are of violations above the threshold; means and largest take every structure.
+TEST(Violations, CountedAboveTheThresholdAndTalliedPerRestraint) {
+    const std::vector<std::vector<RestraintCheck>> checks = {
+        {{9, 2, 0.0f}, {9, 2, 0.5f}, {9, 2, 0.9f}}, {{9, 2, 0.2f}, {9, 2, 0.7f}, {9, 2, 0.0f}}};
+    EXPECT_EQ(count_violations(checks[0], 0.5f).violated, 1);
+    EXPECT_EQ(count_violations(checks[0], 0.0f).violated, 2);
+    EXPECT_EQ(count_violations(checks[1], 0.5f).largest, 0.7f);
+    const std::vector<RestraintTally> t = most_violated_first(restraint_tallies(checks, 0.5f));
+    ASSERT_EQ(t.size(), 3u);
+    EXPECT_EQ(std::vector<int>({t[0].line, t[1].line, t[2].line}), std::vector<int>({2, 3, 1}));
+    EXPECT_EQ(std::vector<int>({t[0].violated, t[1].violated, t[2].violated}), std::vector<int>({1, 1, 0}));
+    EXPECT_FLOAT_EQ(t[0].mean, 0.6f);
+    EXPECT_EQ(t[1].largest, 0.9f);
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "formats/parameter.h"
+#include "formats/parameter_keys.h"
 
 namespace {
 
@@ -44,6 +45,25 @@ TEST(Parameter, NoeModelValuesAndRefusals) {
     std::istringstream tenKeys(keys.substr(keys.find('\n') + 1) + "noeModel=upper\n");
     Parameter p;
     EXPECT_EQ(parse_param(tenKeys, "p", p).message, "[Error] 'p' has a wrong format");
+}
+
+// A key the file does not know is named with its line and the nearest key when a slip could make it.
+TEST(Parameter, UnknownKeysNameTheNearest) {
+    const std::string at = "Warning: line 12 of 'p': ";
+    const std::pair<std::string, std::string> cases[] = {
+        {"noeModel=upper\n# x=1\nno equals sign\n", ""},
+        {"noeModle=upper\n", at + "noeModle: did you mean noeModel? (the line is ignored)"},
+        {"NOEMODEL=upper\n", at + "NOEMODEL: did you mean noeModel? (the line is ignored)"},
+        {"ssangle=5\n", at + "ssangle: did you mean ss_angle? (the line is ignored)"},
+        {"noeModel =upper\n", at + "noeModel : no blanks around '=' (the line is ignored)"},
+        {"colour=blue\n", at + "colour: not a key of the parameter file (the line is ignored)"},
+    };
+    for (const auto& [lines, warning] : cases) {
+        std::istringstream in(keys + lines);
+        const std::vector<std::string> got = unknown_key_warnings(in, "p");
+        EXPECT_EQ(got.empty() ? "" : got.front(), warning) << lines;
+        EXPECT_LE(got.size(), 1u) << lines;
+    }
 }
 
 }  // namespace

@@ -38,6 +38,8 @@ TEST(ReportPage, WrittenWithUserTextEscapedAndWhatIsMissingSaid) {
     EXPECT_TRUE(holds(page, "noeModel window (violated below the lower or above the upper bound)"));
     EXPECT_TRUE(holds(page, "\"chains\":[\"A\",\"B\",\"C\",\"D\"]"));
     EXPECT_TRUE(holds(page, "<tr data-structure=\"1\"><td>2</td>"));
+    EXPECT_TRUE(holds(page, "<h2>Each restraint across the best 2</h2>"));
+    EXPECT_EQ(lines_of(read_text(dir.file("my <out>/restraint_summary.csv"))).size(), 4u);  // a row per restraint
     EXPECT_FALSE(holds(page, "{{"));  // every placeholder filled
 }
 

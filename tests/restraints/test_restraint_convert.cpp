@@ -221,11 +221,15 @@ TEST(RestraintConvert, AccountingFirstAndDroppedByReason) {
     const RunResult tooMany = run_program("noebundle-restraints", {mr}, dir.path());
     const std::vector<std::string> out = lines_of(tooMany.out);
     EXPECT_EQ(tooMany.status, 1);
-    ASSERT_EQ(out.size(), 12u) << tooMany.out;
+    ASSERT_EQ(out.size(), 13u) << tooMany.out;
     EXPECT_EQ(out[0], "Read '" + mr + "' as XPLOR/CNS: 1510 distance restraints, 139 kept, 1371 dropped");
     EXPECT_EQ(out[9], "  intra-chain                     1142");
-    EXPECT_EQ(out[11], "[Error] 139 restraints kept from '" + mr +
-                           "', more than the 100 noebundle takes: --residues FIRST-LAST keeps only theirs");
+    EXPECT_EQ(out[11].rfind("Suggestion: noeModel=upper. 136 of 139 kept restraints", 0), 0u);
+    EXPECT_EQ(out[12], "[Error] 139 restraints kept from '" + mr +
+                           "', more than the 100 noebundle takes: --residues FIRST-LAST keeps only theirs; noeModel=upper, for lists taken from spectra, takes up to 100000");
+    const std::vector<std::string> verboseOut = lines_of(run_program("noebundle-restraints", {mr, "--verbose"}, dir.path()).out);
+    EXPECT_EQ(std::count_if(verboseOut.begin(), verboseOut.end(), [](const std::string& l) { return l.rfind("    line ", 0) == 0; }),
+              1371);  // every dropped line, though the count then fails
     for (const bool verbose : {false, true}) {
         std::vector<std::string> args = {mr, "--residues", "5-30"};
         if (verbose) args.push_back("--verbose");

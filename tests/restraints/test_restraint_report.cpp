@@ -25,4 +25,18 @@ TEST(RestraintReport, NamesTheClassOfEachPair) {
     }
 }
 
+// noeModel=upper is suggested once one kept restraint in ten has an upper bound below its class's lower bound.
+TEST(RestraintReport, SuggestsUpperForCloseProtons) {
+    for (int close : {0, 1, 2}) {
+        std::string table;
+        for (int i = 0; i < 12; ++i)
+            table += "assign (segid A and resid " + std::to_string(i + 1) + " and name HA) (segid B and resid 8 and name HA) " +
+                     (i < close ? "2.0 0.2 0.5\n" : "5.0 0.2 0.5\n");
+        Conversion c;
+        ASSERT_TRUE(read_xplor(table, "t", c.input).ok());
+        map_restraints(ConvertOptions(), c);
+        EXPECT_EQ(model_suggestion(c).rfind("Suggestion: noeModel=upper. 2 of 12 kept", 0) == 0, close == 2) << close;
+    }
+}
+
 }  // namespace
