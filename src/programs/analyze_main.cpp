@@ -148,7 +148,7 @@ Status analyze(const Options& o) {
     for (std::size_t k = 0; k < top; ++k) results[k].cluster = clusters.cluster[k];
 
     const RestraintNames names{*run.res, run.restraintLines, run.helix.resNum, n};
-    const EnsembleText ensemble = ensemble_files(run.tmpl, models, run.param.proteinName);
+    const EnsembleText ensemble = ensemble_files(run.tmpl, models, run.param.proteinName, NOEBUNDLE_VERSION);
     const std::vector<DrawnRestraint> restraints = drawn(run, topChecks[0]);
     const AssignedFiles assigned = assigned_restraint_files(run, topChecks[0], NOEBUNDLE_VERSION);
     ReportInput report{run, o.paramFile, results, models, topChecks, withReference ? &ref : nullptr, o.reference,
@@ -180,6 +180,7 @@ Status analyze(const Options& o) {
     for (const auto& file : files)
         if (!replace_file(dir + "/" + file.first, file.second, true)) return Status::error(cannot_open(dir + "/" + file.first));
 
+    if (!assigned.note.empty()) print_line(assigned.note);
     print_line(std::to_string(run.ranked.size()) + " structures of '" + run.candidatePath + "', " + std::to_string(n) +
                " protomers, " + std::to_string(run.res->numRestraint) + " restraints");
     print_line("Restraints of structure 1 (Delta " + decimals3(results[0].delta) + ", " +
