@@ -25,6 +25,12 @@ struct TemplateResidues {
             if (r.number == number) return r.name;
         return std::string();
     }
+    // The amide proton's name as the ensemble writes it: HN when the helix has one, else H.
+    std::string amide(int number) const {
+        const auto found = atoms.find(number);
+        const bool hn = found != atoms.end() && std::count(found->second.begin(), found->second.end(), "HN") > 0;
+        return hn ? "HN" : "H";
+    }
 };
 
 TemplateResidues template_residues(const Template& tmpl) {
@@ -58,14 +64,14 @@ std::string written_name(const std::string& line, int end) {
 // proton of the residue; else the shortest name for the class's protons.
 AssignedAtom end_atom(const TemplateResidues& helix, const std::string& chain, int residue, const std::string& proton,
                       const std::string& written) {
-    AssignedAtom a{chain, residue, helix.name(residue), proton == "HN" ? "H" : proton, false};
+    AssignedAtom a{chain, residue, helix.name(residue), proton == "HN" ? helix.amide(residue) : proton, false};
     const std::vector<std::string>& table = residue_protons(a.residueName);
     const std::vector<std::string>& atoms = helix.atoms.at(residue);
     const bool known = std::find(table.begin(), table.end(), written) != table.end() ||
                        std::find(atoms.begin(), atoms.end(), written) != atoms.end();
     MinimalName minimal;
     if (proton != "HN" && written.compare(0, proton.size(), proton) == 0 && known) a.atomName = written;
-    else if (minimal_name(a.residueName, proton, minimal)) a.atomName = minimal.name, a.wildcard = minimal.wildcard;
+    else if (proton != "HN" && minimal_name(a.residueName, proton, minimal)) a.atomName = minimal.name, a.wildcard = minimal.wildcard;
     else a.wildcard = proton != "HN" && std::find(atoms.begin(), atoms.end(), proton) == atoms.end();
     return a;
 }
@@ -82,6 +88,8 @@ AssignedAtom user_atom(const AtomChoice& c, const std::string& chain, const Temp
     } else if (!c.name.empty() && (c.name.back() == '#' || c.name.back() == '%')) {
         a.atomName.pop_back();
         a.wildcard = true;
+    } else if (c.name == "H" || c.name == "HN") {
+        a.atomName = helix.amide(c.firstResidue);
     }
     return a;
 }

@@ -5,7 +5,7 @@
 namespace {
 
 std::string selection(const AssignedAtom& a) {
-    const std::string name = a.atomName == "H" ? "HN" : a.atomName + (a.wildcard ? "#" : "");
+    const std::string name = a.atomName + (a.wildcard ? "#" : "");
     return "(segid " + a.chain + " and resid " + std::to_string(a.residue) + " and name " + name + ")";
 }
 

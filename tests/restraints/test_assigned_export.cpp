@@ -28,7 +28,7 @@ struct NameCase {
     const char *class1, *class2;
 };
 const NameCase nameCases[] = {
-    {"HN", "HA", false, false, "HN", "HA"},   // amide: HN in XPLOR, H in NEF
+    {"HN", "HA", false, false, "HN", "HA"},   // amide: as given in XPLOR, H in NEF
     {"HG", "HB", true, true, "HG", "HB"},     // HG#, HB% stand for every proton of the position
     {"HD1", "HG2", false, true, "HD", "HG"},  // HG2#: HG21, HG22, HG23
 };
