@@ -84,8 +84,7 @@ std::uint64_t text_checksum(const std::string& text) {
 }
 
 std::string origin_text(const Conversion& c, const std::string& restraintText) {
-    std::string s = std::string(firstLine) + "\nsource " + c.path + "\nformat " + c.input.format + "\nchecksum " +
-                    hex(text_checksum(restraintText)) + "\n";
+    std::string s = std::string(firstLine) + "\nsource " + c.path + "\nformat " + c.input.format + "\n";
     for (const KeptRestraint& k : c.kept) {
         const InputRestraint& r = c.input.restraints[k.input];
         s += "restraint " + r.origin + "\ndistances " + number(r.hasTarget, r.target) + " " +
@@ -94,30 +93,29 @@ std::string origin_text(const Conversion& c, const std::string& restraintText) {
         atoms(s, 1, r.end1);
         atoms(s, 2, r.end2);
     }
-    return s;
+    return s + "checksum " + hex(text_checksum(restraintText + s)) + "\n";
 }
 
 Status read_origin(const std::string& restraintFile, const std::string& restraintText, RestraintOrigin& out) {
     const std::string path = origin_path(restraintFile);
     std::string text;
     if (!read_whole(path, text)) return Status::error("the origin file '" + path + "' is missing");
-    const std::string changed = "the origin file '" + path + "' does not match '" + restraintFile +
-                                "' (one of them changed since the conversion)";
-    std::istringstream in(text);
+    const Status changed = Status::error("the origin file '" + path + "' does not match '" + restraintFile +
+                                         "' (one of them changed since the conversion)");
+    // The last line: the checksum of the restraint file's text and of every line before it.
+    const std::size_t last = text.rfind("checksum ");
+    if (last == std::string::npos || (last > 0 && text[last - 1] != '\n') ||
+        text.substr(last) != "checksum " + hex(text_checksum(restraintText + text.substr(0, last))) + "\n")
+        return changed;
+    std::istringstream in(text.substr(0, last));
     std::string line;
-    if (!std::getline(in, line) || line != firstLine) return Status::error(changed);
+    if (!std::getline(in, line) || line != firstLine) return changed;
     out = RestraintOrigin();
-    bool checked = false;
-    while (std::getline(in, line)) {
-        if (line.compare(0, 9, "checksum ") == 0) {
-            if (line.substr(9) != hex(text_checksum(restraintText))) return Status::error(changed);
-            checked = true;
-        } else if (!read_line(line, out)) {
-            return Status::error(changed);
-        }
-    }
+    while (std::getline(in, line))
+        if (!read_line(line, out)) return changed;
     std::size_t lines = 0;
     for (char c : restraintText) lines += c == '\n' ? 1 : 0;
-    if (!checked || out.restraints.size() != lines) return Status::error(changed);
-    return Status::fine();
+    for (const InputRestraint& r : out.restraints)
+        if (r.end1.choices.empty() || r.end2.choices.empty()) return changed;
+    return out.restraints.size() == lines ? Status::fine() : changed;
 }

@@ -2,8 +2,8 @@
 // ".origin"): for each line of the restraint file, the restraint as the
 // user's list gave it, with its line or id, its atoms and its distances, so
 // that an export gives the user's own restraint back. It names the list it
-// came from and holds a checksum of the restraint file's text, by which a
-// restraint file changed since the conversion is told apart.
+// came from and ends in a checksum of the restraint file's text and of its
+// own, by which either changed since the conversion is told apart.
 #pragma once
 #include <cstdint>
 #include <string>
