@@ -2,8 +2,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdlib>
-#include <ctime>
 #include <map>
 
 #include "analysis/ensemble.h"  // chain_name
@@ -106,26 +104,10 @@ std::vector<AssignedAtom> user_end(const RestraintEnd& end, const std::string& c
     return out;
 }
 
-// The creation date the NEF file carries: SOURCE_DATE_EPOCH when the
-// environment sets it, else the start of the epoch, so that a run's files
-// do not change with the day they are written.
-std::string creation_date() {
-    const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
-    char* end = nullptr;
-    long long seconds = epoch ? std::strtoll(epoch, &end, 10) : 0;
-    if (!epoch || end == epoch || *end != '\0' || seconds < 0 || seconds > 253402300799LL) seconds = 0;
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm utc{};
-    gmtime_r(&t, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
-    return text;
-}
-
 }  // namespace
 
 AssignedFiles assigned_restraint_files(const RunData& run, const std::vector<RestraintCheck>& structure1,
-                                       const std::string& version) {
+                                       const std::string& version, const std::string& date) {
     const Restraint& res = *run.res;
     const int n = run.param.numProtomer;
     const TemplateResidues helix = template_residues(run.tmpl);
@@ -186,7 +168,7 @@ AssignedFiles assigned_restraint_files(const RunData& run, const std::vector<Res
                           "beside a restraint file it converts): the class form.");
     files.xplor = xplor_table(out, heading);
     NefContent nef{run.param.proteinName.empty() ? "noebundle" : run.param.proteinName, "noebundle-analyze",
-                   version, creation_date(), {}, helix.sequence, heading};
+                   version, date, {}, helix.sequence, heading};
     for (int p = 0; p < n; ++p) nef.chains.push_back(chain_name(p));
     files.nef = nef_file(nef, out);
     return files;

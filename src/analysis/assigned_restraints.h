@@ -20,6 +20,6 @@ struct AssignedFiles {
 };
 
 // structure1: the checks of structure 1, one a restraint; version: that of
-// noebundle-analyze, which the NEF file names as its writer.
+// noebundle-analyze, which the NEF file names as its writer; date: its creation_date.
 AssignedFiles assigned_restraint_files(const RunData& run, const std::vector<RestraintCheck>& structure1,
-                                       const std::string& version);
+                                       const std::string& version, const std::string& date);

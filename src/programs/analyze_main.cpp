@@ -150,7 +150,7 @@ Status analyze(const Options& o) {
     const RestraintNames names{*run.res, run.restraintLines, run.helix.resNum, n};
     const EnsembleText ensemble = ensemble_files(run.tmpl, models, run.param.proteinName, NOEBUNDLE_VERSION);
     const std::vector<DrawnRestraint> restraints = drawn(run, topChecks[0]);
-    const AssignedFiles assigned = assigned_restraint_files(run, topChecks[0], NOEBUNDLE_VERSION);
+    const AssignedFiles assigned = assigned_restraint_files(run, topChecks[0], NOEBUNDLE_VERSION, source_date());
     ReportInput report{run, o.paramFile, results, models, topChecks, withReference ? &ref : nullptr, o.reference,
                        std::string("noebundle-analyze ") + NOEBUNDLE_VERSION, o.commandLine, "", "", ""};
     report.verdict = &verdict.verdict;
