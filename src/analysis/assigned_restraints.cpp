@@ -69,7 +69,8 @@ AssignedAtom end_atom(const TemplateResidues& helix, const std::string& chain, i
                        std::find(atoms.begin(), atoms.end(), written) != atoms.end();
     MinimalName minimal;
     if (proton != "HN" && written.compare(0, proton.size(), proton) == 0 && known) a.atomName = written;
-    else if (proton != "HN" && minimal_name(a.residueName, proton, minimal)) a.atomName = minimal.name, a.wildcard = minimal.wildcard;
+    else if (proton != "HN" && minimal_name(a.residueName, proton, minimal))
+        a.atomName = minimal.name, a.wildcard = minimal.wildcard;
     else a.wildcard = proton != "HN" && std::find(atoms.begin(), atoms.end(), proton) == atoms.end();
     return a;
 }
@@ -134,11 +135,12 @@ AssignedFiles assigned_restraint_files(const RunData& run, const std::vector<Res
             r.comment = "line " + std::to_string(i + 1) + ": " + trim_blanks(line);
             if (user) {
                 const InputRestraint& u = origin.restraints[i];
-                r.comment = u.origin + " of '" + origin.source + "', " + r.comment.insert(r.comment.find(':'), " of '" + noeFile + "'") +
+                r.comment.insert(r.comment.find(':'), " of '" + noeFile + "'");
+                r.comment = u.origin + " of '" + origin.source + "', " + r.comment +
                             "; noebundle scored it with the class bounds " + bounds;
                 r.end1 = user_end(u.end1, chain1, helix);
                 r.end2 = user_end(u.end2, chain2, helix);
-                r.hasTarget = u.hasTarget, r.hasLower = u.hasLower;
+                r.hasTarget = u.hasTarget, r.hasLower = u.hasLower && u.lower > 0;  // a lower bound of 0: none
                 r.distance = u.target, r.lower = u.lower, r.upper = u.hasUpper ? u.upper : u.target;
                 r.terms = u.terms;
             } else {

@@ -102,7 +102,8 @@ std::string nef_file(const NefContent& c, const std::vector<AssignedRestraint>& 
                                    (r.hasLower ? decimals(r.lower, 3) : ".") + " " + decimals(r.upper, 3) + "\n";
         for (const AssignedAtom& a : r.end1)
             for (const AssignedAtom& b : r.end2)
-                s += "      " + std::to_string(++row) + " " + id + " . " + atom_columns(a) + " " + atom_columns(b) + bounds;
+                s += "      " + std::to_string(++row) + " " + id + " . " + atom_columns(a) + " " + atom_columns(b) +
+                     bounds;
     }
     s += "   stop_\nsave_\n";
     return s.replace(s.find(uuidMark), std::string(uuidMark).size(), content_uuid(s));
