@@ -164,7 +164,6 @@ AssignedFiles assigned_restraint_files(const RunData& run, const std::vector<Res
         user ? "Atoms and distances as the list gives them; each comment names the class bounds noebundle scored with."
              : "Bounds: the class bounds noebundle scores with (CA-CA, CA-CB or CB-CB stand-in atoms), in Angstrom."};
     if (!user && !files.note.empty()) heading.push_back(files.note.substr(9));
-    if (!user && given.ok()) heading.push_back("The origin file holds fewer restraints than the run.");
     if (!user && !given.ok() && files.note.empty())
         heading.push_back("No origin file '" + origin_path(noeFile) + "' (noebundle-restraints --out writes one " +
                           "beside a restraint file it converts): the class form.");
