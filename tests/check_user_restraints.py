@@ -3,7 +3,7 @@
 # and by noebundle-restraints.
 # Usage: check_user_restraints.py BUILD_DIR bm2|whole
 #
-# bm2: the README's conversion of bm2.tbl, search and run, then the analysis;
+# bm2: bm2.tbl converted by the search (over bm2.nef's conversion), run and analysis;
 # line 23 of bm2.tbl comes out as the user wrote it (QD as HD#, 2.7 0.9 0.5).
 # whole: every pair of protons under 5 A between chains A and B of model 1
 # of 2KIX (examples/bm2/2kix_model1.pdb) as an XPLOR/CNS table, more than
@@ -103,8 +103,10 @@ def main():
         noe = os.path.join(folder, "bm2.noe")
         os.remove(noe)
         if case == "bm2":
-            run(build, top, "noebundle-restraints", "run/bm2.tbl", "--out", "run/bm2.noe")
-            run(build, top, "noebundle-search", "run/bm2.param", "--from", "run/2kix_model1.pdb", "--chain", "A")
+            # bm2.nef's origin first: the search's conversion of bm2.tbl must replace it.
+            run(build, top, "noebundle-restraints", "run/bm2.nef", "--out", "run/bm2.noe")
+            run(build, top, "noebundle-search", "run/bm2.param", "--from", "run/2kix_model1.pdb", "--chain", "A",
+                "--restraints", "run/bm2.tbl", "--force")
         else:
             lines = whole_list(os.path.join(folder, "2kix_model1.pdb"))
             open(os.path.join(folder, "whole.tbl"), "w").write("\n".join(lines) + "\n")
