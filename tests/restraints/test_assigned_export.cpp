@@ -37,7 +37,8 @@ TEST(AssignedRestraints, BothFormatsReadBackWithChainsNamesAndBounds) {
     for (const NameCase& k : nameCases) {
         const std::vector<AssignedRestraint> list = {restraint("A", k.name1, k.wild1, "B", k.name2, k.wild2),
                                                      restraint("D", k.name1, k.wild1, "A", k.name2, k.wild2)};
-        NefContent nef{"my run", "noebundle-analyze", "0.1", "2026-01-01T00:00:00", {"A", "B", "C", "D"}, {{9, "LEU"}, {10, "GLN"}}, {"x"}};
+        NefContent nef{"my run", "noebundle-analyze", "0.1", "2026-01-01T00:00:00",
+                       {"A", "B", "C", "D"}, {{9, "LEU"}, {10, "GLN"}}, {"x"}};
         for (int format = 0; format < 2; ++format) {
             const std::string text = format == 0 ? xplor_table(list, {"heading"}) : nef_file(nef, list);
             Conversion c;
@@ -60,13 +61,12 @@ TEST(AssignedRestraints, BothFormatsReadBackWithChainsNamesAndBounds) {
 
 // The shortest NEF name of each class's protons in each of the twenty residues.
 const char* const minimalNames[][2] = {
-    {"ALA", "H HA HB%"},          {"ARG", "H HA HB% HG% HD% HE HH%"}, {"ASN", "H HA HB% HD2%"},
-    {"ASP", "H HA HB%"},          {"CYS", "H HA HB% HG"},             {"GLN", "H HA HB% HG% HE2%"},
-    {"GLU", "H HA HB% HG%"},      {"GLY", "H HA%"},                   {"HIS", "H HA HB% HD% HE%"},
-    {"ILE", "H HA HB HG% HD1%"},  {"LEU", "H HA HB% HG HD%"},         {"LYS", "H HA HB% HG% HD% HE% HZ%"},
-    {"MET", "H HA HB% HG% HE%"},  {"PHE", "H HA HB% HD% HE% HZ"},     {"PRO", "HA HB% HG% HD%"},
-    {"SER", "H HA HB% HG"},       {"THR", "H HA HB HG%"},             {"TRP", "H HA HB% HD1 HE% HZ% HH2"},
-    {"TYR", "H HA HB% HD% HE% HH"}, {"VAL", "H HA HB HG%"}};
+    {"ALA", "H HA HB%"}, {"ARG", "H HA HB% HG% HD% HE HH%"}, {"ASN", "H HA HB% HD2%"}, {"ASP", "H HA HB%"},
+    {"CYS", "H HA HB% HG"}, {"GLN", "H HA HB% HG% HE2%"}, {"GLU", "H HA HB% HG%"}, {"GLY", "H HA%"},
+    {"HIS", "H HA HB% HD% HE%"}, {"ILE", "H HA HB HG% HD1%"}, {"LEU", "H HA HB% HG HD%"}, {"SER", "H HA HB% HG"},
+    {"LYS", "H HA HB% HG% HD% HE% HZ%"}, {"PHE", "H HA HB% HD% HE% HZ"}, {"PRO", "HA HB% HG% HD%"},
+    {"MET", "H HA HB% HG% HE%"}, {"TRP", "H HA HB% HD1 HE% HZ% HH2"}, {"TYR", "H HA HB% HD% HE% HH"},
+    {"THR", "H HA HB HG%"}, {"VAL", "H HA HB HG%"}};
 
 TEST(AssignedRestraints, NefNamesAreTheMinimalWildcardsOfEveryResidue) {
     for (const auto& row : minimalNames) {
