@@ -135,9 +135,14 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     const std::string allowedPath = allowed_set_path(param);
     Named files = {{o.paramFile, "the parameter file"}, {param.noeFile, "the restraint file (noeFile)"}};
     if (!o.from.empty()) files.push_back({o.from, "the --from file"});
-    if (!o.restraints.empty())
+    if (!o.restraints.empty()) {
         files.insert(files.end(), {{o.restraints, "the --restraints file"},
                                    {origin_path(param.noeFile), "the restraints' origin file"}});
+        // What a killed conversion left of the restraint file and its origin.
+        const std::filesystem::path noe(param.noeFile), noeOrigin(origin_path(param.noeFile));
+        remove_dead_temporaries(noe.parent_path().string(),
+                                [&](const std::string& n) { return n == noe.filename() || n == noeOrigin.filename(); });
+    }
     files.insert(files.end(), {{param.pdbFile, "the helix (pdbFile)"}, {check, "check_pdb.log"},
                                {origin, "origin.pdb"}, {out.candidatePath, "the candidate file"},
                                {allowedPath, "the allowed set"}, {param.logFile, "the run's log"}, {record, "the search's record"}});
