@@ -68,7 +68,7 @@ def check_assigned(build, top, name, protomers):
     violations = [v for v in csv.DictReader(open(os.path.join(analysis, "violations.csv"))) if v["rank"] == "1"]
     statement = re.compile(r"assign \(segid (\w+) and resid (-?\d+) and name ([\w#]+)\) "
                            r"\(segid (\w+) and resid (-?\d+) and name ([\w#]+)\) ([\d.]+) ([\d.]+) ([\d.]+)")
-    stand_in = lambda chain, residue, proton: model[chain][residue][0]["CA" if proton[:2] in ("HN", "HA", "HB") else "CB"][0]
+    stand_in = lambda chain, residue, proton: model[chain][residue][0]["CA" if proton[:2] in ("H", "HN", "HA", "HB") else "CB"][0]
     statements = [m for m in map(statement.fullmatch, open(os.path.join(analysis, "assigned.tbl")).read().splitlines()) if m]
     assert len(statements) == protomers * len(lines), len(statements)
     for k, m in enumerate(statements):

@@ -16,6 +16,7 @@
 #include <gemmi/to_pdb.hpp>
 #pragma GCC diagnostic pop
 
+#include "analysis/ensemble_archive.h"
 #include "analysis/secondary_structure.h"
 #include "base/text.h"
 
@@ -150,7 +151,8 @@ std::string chain_name(int p) {
     return letters.substr((p - n) / 26 % 26, 1) + letters.substr((p - n) % 26, 1);
 }
 
-EnsembleText ensemble_files(const Template& tmpl, const std::vector<EnsembleModel>& models, const std::string& name) {
+EnsembleText ensemble_files(const Template& tmpl, const std::vector<EnsembleModel>& models, const std::string& name,
+                            const std::string& version) {
     const std::vector<TemplateResidue> residues = template_residues(tmpl);
     gemmi::Structure st;
     st.name = name.empty() ? "noebundle" : name;
@@ -163,7 +165,7 @@ EnsembleText ensemble_files(const Template& tmpl, const std::vector<EnsembleMode
             gemmi::Chain chain(chain_name(static_cast<int>(p)));
             for (const TemplateResidue& r : residues) {
                 gemmi::Residue residue = r.residue;
-                residue.segment = "AN" + std::string(1, static_cast<char>('1' + p));
+                residue.segment = chain.name;  // the segid assigned.tbl selects
                 residue.subchain = chain.name;
                 for (std::size_t a = 0; a < r.atoms.size(); ++a) residue.atoms[a].pos = rounded(m.atoms[p][r.atoms[a]]);
                 chain.residues.push_back(residue);
@@ -177,6 +179,13 @@ EnsembleText ensemble_files(const Template& tmpl, const std::vector<EnsembleMode
     }
     set_up_entities(st);
     add_helices(st, residues);
+    if (!models.empty()) add_ring_assembly(st, static_cast<int>(models.front().atoms.size()));
+    if (!version.empty()) {
+        gemmi::SoftwareItem software;
+        software.name = "noebundle-analyze", software.version = version, software.pdbx_ordinal = 1;
+        software.classification = gemmi::SoftwareItem::ModelBuilding;
+        st.meta.software.push_back(software);
+    }
 
     EnsembleText out;
     std::ostringstream pdb;
@@ -187,10 +196,11 @@ EnsembleText ensemble_files(const Template& tmpl, const std::vector<EnsembleMode
     out.pdb = pdb.str();
 
     gemmi::MmcifOutputGroups groups(true);
-    groups.entity_poly = true;
+    groups.entity_poly = groups.group_pdb = true;
     gemmi::cif::Document doc = gemmi::make_mmcif_document(st, groups);
     gemmi::cif::Block& block = doc.blocks.at(0);
     complete_archive_items(st, block);
+    add_author_names(block);
     gemmi::cif::Loop& loop = block.init_loop("_noebundle_model.",
                                              {"pdbx_PDB_model_num", "rank", "delta", "phi", "theta", "psi", "radius"});
     for (std::size_t k = 0; k < models.size(); ++k) {

@@ -145,9 +145,9 @@ Status analyze(const Options& o) {
 
     const RestraintNames names{*run.res, run.restraintLines, run.helix.resNum, n, o.threshold};
     const std::vector<RestraintTally> tallies = restraint_tallies(topChecks, o.threshold);
-    const EnsembleText ensemble = ensemble_files(run.tmpl, models, run.param.proteinName);
+    const EnsembleText ensemble = ensemble_files(run.tmpl, models, run.param.proteinName, NOEBUNDLE_VERSION);
     const std::vector<DrawnRestraint> restraints = drawn_restraints(run, topChecks[0], o.threshold);
-    const AssignedFiles assigned = assigned_restraint_files(run, topChecks[0], NOEBUNDLE_VERSION);
+    const AssignedFiles assigned = assigned_restraint_files(run, topChecks[0], NOEBUNDLE_VERSION, source_date());
     ReportInput report{run, o.paramFile, results, models, topChecks, withReference ? &ref : nullptr, o.reference,
                        std::string("noebundle-analyze ") + NOEBUNDLE_VERSION, o.commandLine, "", "", ""};
     report.verdict = &verdict.verdict;
@@ -179,6 +179,7 @@ Status analyze(const Options& o) {
     for (const auto& file : files)
         if (!replace_file(dir + "/" + file.first, file.second, true)) return Status::error(cannot_open(dir + "/" + file.first));
 
+    if (!assigned.note.empty()) print_line(assigned.note);
     print_line(std::to_string(run.ranked.size()) + " structures of '" + run.candidatePath + "', " + std::to_string(n) +
                " protomers, " + std::to_string(run.res->numRestraint) + " restraints");
     print_line(noe_model_line(run.param.noeModel));

@@ -9,6 +9,7 @@
 #include "formats/prepare.h"
 #include "shell/command_line.h"
 #include "shell/program.h"
+#include "restraints/origin_file.h"
 #include "restraints/restraint_convert.h"
 #include "restraints/restraint_report.h"
 #include "base/text.h"
@@ -60,7 +61,9 @@ Status convert(const Parameters& p) {
         Status s = helix_residues(p.helix, options.helixResidues);
         if (!s.ok()) return s;
     }
-    if (!p.out.empty() && (same_file(p.out, p.input) || (!p.helix.empty() && same_file(p.out, p.helix))))
+    const std::string origin = origin_path(p.out);
+    if (!p.out.empty() && (same_file(p.out, p.input) || same_file(origin, p.input) ||
+                           (!p.helix.empty() && (same_file(p.out, p.helix) || same_file(origin, p.helix)))))
         return Status::error("[Error] --out '" + p.out + "' is an input; the output needs another name");
     options.most = most_restraints(p.noeModel == "window" ? NoeModel::window : NoeModel::upper);
     Conversion c;
@@ -85,8 +88,11 @@ Status convert(const Parameters& p) {
         print_line("[Done] " + kept + " kept; --out FILE writes them");
         return Status::fine();
     }
-    if (!replace_file(p.out, restraint_file_text(c), true)) return Status::error(cannot_open(p.out));
-    print_line("[Done] " + kept + " written to '" + p.out + "'");
+    // The origin first: a restraint file without its own origin is told apart by the checksum.
+    const std::string text = restraint_file_text(c);
+    if (!replace_file(origin, origin_text(c, text), true)) return Status::error(cannot_open(origin));
+    if (!replace_file(p.out, text, true)) return Status::error(cannot_open(p.out));
+    print_line("[Done] " + kept + " written to '" + p.out + "', their origin to '" + origin + "'");
     return Status::fine();
 }
 

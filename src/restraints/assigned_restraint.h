@@ -15,8 +15,10 @@ struct AssignedAtom {
 
 struct AssignedRestraint {
     std::string comment;  // names where the restraint comes from
-    AssignedAtom end1, end2;
-    float distance, lower, upper;  // Angstrom
+    std::vector<AssignedAtom> end1, end2;  // the atoms each end may be on (usually one)
+    bool hasTarget = true, hasLower = true;  // without a lower bound: an upper bound alone
+    float distance = 0, lower = 0, upper = 0;  // Angstrom
+    std::string terms;  // XPLOR/CNS distance terms to write as given ("2.7 0.9 0.5"); empty: from the bounds
 };
 
 // One residue of a chain's sequence.

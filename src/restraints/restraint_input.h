@@ -28,6 +28,7 @@ struct InputRestraint {
     RestraintEnd end1, end2;
     bool hasTarget = false, hasLower = false, hasUpper = false;
     float target = 0, lower = 0, upper = 0;  // Angstrom
+    std::string terms;  // XPLOR/CNS: the three numbers as written, "2.7 0.9 0.5"
 };
 
 struct SkippedSection {

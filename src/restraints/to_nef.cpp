@@ -1,6 +1,8 @@
 #include "restraints/to_nef.h"
 
 #include <cctype>
+#include <cstdint>
+#include <cstdio>
 
 #include "base/text.h"
 
@@ -35,6 +37,22 @@ std::string block_name(std::string name) {
     return name;
 }
 
+const char* const uuidMark = "@uuid@";
+
+// A version-8 UUID of the text: two 64-bit FNV-1a hashes, the second seeded apart.
+std::string content_uuid(const std::string& text) {
+    std::uint64_t h[2] = {14695981039346656037ull, 0x6c62272e07bb0142ull};
+    for (std::uint64_t& part : h)
+        for (unsigned char c : text) part = (part ^ c) * 1099511628211ull;
+    h[0] = (h[0] & ~0xf000ull) | 0x8000ull;                                    // version 8
+    h[1] = (h[1] & 0x3fffffffffffffffull) | 0x8000000000000000ull;             // RFC variant
+    char out[40];
+    std::snprintf(out, sizeof out, "%08llx-%04llx-%04llx-%04llx-%012llx", (unsigned long long)(h[0] >> 32),
+                  (unsigned long long)((h[0] >> 16) & 0xffff), (unsigned long long)(h[0] & 0xffff),
+                  (unsigned long long)(h[1] >> 48), (unsigned long long)(h[1] & 0xffffffffffffull));
+    return out;
+}
+
 }  // namespace
 
 std::string nef_file(const NefContent& c, const std::vector<AssignedRestraint>& restraints) {
@@ -46,6 +64,8 @@ std::string nef_file(const NefContent& c, const std::vector<AssignedRestraint>& 
     pair(s, "_nef_nmr_meta_data.format_version", "1.1");
     pair(s, "_nef_nmr_meta_data.program_name", value(c.program));
     pair(s, "_nef_nmr_meta_data.program_version", value(c.version));
+    pair(s, "_nef_nmr_meta_data.creation_date", value(c.creationDate));
+    pair(s, "_nef_nmr_meta_data.uuid", uuidMark);
     s += "save_\n\nsave_nef_molecular_system\n";
     pair(s, "_nef_molecular_system.sf_category", "nef_molecular_system");
     pair(s, "_nef_molecular_system.sf_framecode", "nef_molecular_system");
@@ -61,7 +81,9 @@ std::string nef_file(const NefContent& c, const std::vector<AssignedRestraint>& 
     s += "   stop_\nsave_\n\nsave_nef_distance_restraint_list_" + name + "\n";
     pair(s, "_nef_distance_restraint_list.sf_category", "nef_distance_restraint_list");
     pair(s, "_nef_distance_restraint_list.sf_framecode", "nef_distance_restraint_list_" + name);
-    pair(s, "_nef_distance_restraint_list.potential_type", "square-well-parabolic");
+    bool lower = false;
+    for (const AssignedRestraint& r : restraints) lower = lower || r.hasLower;
+    pair(s, "_nef_distance_restraint_list.potential_type", lower ? "square-well-parabolic" : "upper-bound-parabolic");
     pair(s, "_nef_distance_restraint_list.restraint_origin", "noe");
     s += "\n";
     for (const std::string& line : c.heading) s += "   # " + line + "\n";
@@ -70,13 +92,19 @@ std::string nef_file(const NefContent& c, const std::vector<AssignedRestraint>& 
                  "residue_name_1", "atom_name_1", "chain_code_2", "sequence_code_2", "residue_name_2", "atom_name_2",
                  "weight", "target_value", "target_value_uncertainty", "lower_limit", "upper_limit"});
     std::string comment;
+    int row = 0;
     for (std::size_t i = 0; i < restraints.size(); ++i) {
         const AssignedRestraint& r = restraints[i];
         if (r.comment != comment) s += "      # " + r.comment + "\n";
         comment = r.comment;
         const std::string id = std::to_string(i + 1);
-        s += "      " + id + " " + id + " . " + atom_columns(r.end1) + " " + atom_columns(r.end2) + " 1.0 " +
-             decimals(r.distance, 3) + " . " + decimals(r.lower, 3) + " " + decimals(r.upper, 3) + "\n";
+        const std::string bounds = " 1.0 " + (r.hasTarget ? decimals(r.distance, 3) : ".") + " . " +
+                                   (r.hasLower ? decimals(r.lower, 3) : ".") + " " + decimals(r.upper, 3) + "\n";
+        for (const AssignedAtom& a : r.end1)
+            for (const AssignedAtom& b : r.end2)
+                s += "      " + std::to_string(++row) + " " + id + " . " + atom_columns(a) + " " + atom_columns(b) +
+                     bounds;
     }
-    return s + "   stop_\nsave_\n";
+    s += "   stop_\nsave_\n";
+    return s.replace(s.find(uuidMark), std::string(uuidMark).size(), content_uuid(s));
 }

@@ -5,8 +5,21 @@
 namespace {
 
 std::string selection(const AssignedAtom& a) {
-    const std::string name = a.atomName == "H" ? "HN" : a.atomName + (a.wildcard ? "#" : "");
+    const std::string name = a.atomName + (a.wildcard ? "#" : "");
     return "(segid " + a.chain + " and resid " + std::to_string(a.residue) + " and name " + name + ")";
+}
+
+std::string end_selection(const std::vector<AssignedAtom>& end) {
+    std::string s;
+    for (const AssignedAtom& a : end) s += (s.empty() ? "" : " or ") + selection(a);
+    return end.size() == 1 ? s : "(" + s + ")";
+}
+
+// distance, minus, plus: without a target the upper bound is the distance.
+std::string terms(const AssignedRestraint& r) {
+    if (!r.terms.empty()) return r.terms;
+    const double d = r.hasTarget ? r.distance : r.upper;
+    return decimals(d, 3) + " " + decimals(d - (r.hasLower ? r.lower : 0.0f), 3) + " " + decimals(r.upper - d, 3);
 }
 
 }  // namespace
@@ -18,9 +31,7 @@ std::string xplor_table(const std::vector<AssignedRestraint>& restraints, const 
     for (const AssignedRestraint& r : restraints) {
         if (r.comment != comment) s += "! " + r.comment + "\n";
         comment = r.comment;
-        s += "assign " + selection(r.end1) + " " + selection(r.end2) + " " + decimals(r.distance, 3) + " " +
-             decimals(static_cast<double>(r.distance) - r.lower, 3) + " " +
-             decimals(static_cast<double>(r.upper) - r.distance, 3) + "\n";
+        s += "assign " + end_selection(r.end1) + " " + end_selection(r.end2) + " " + terms(r) + "\n";
     }
     return s;
 }

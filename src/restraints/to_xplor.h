@@ -1,7 +1,9 @@
 // Distance restraints written as an XPLOR/CNS table: one 'assign' statement
 // a restraint, "(segid A and resid 9 and name HG) (segid B and resid 5 and
 // name HA) distance minus plus", each after a '!' comment line naming its
-// origin. Amide protons are named HN; a wildcard name ends in '#'.
+// origin; an end on more than one atom joins their selections with 'or'.
+// Names are written as given (the amide proton as the structure names it,
+// H or HN); a wildcard name ends in '#'.
 #pragma once
 #include <string>
 #include <vector>

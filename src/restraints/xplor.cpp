@@ -83,10 +83,11 @@ private:
         return syntax_error(path_, t, "a statement such as 'assign'");
     }
 
-    Status numbers(std::vector<float>& values) {
+    Status numbers(std::vector<float>& values, std::string& terms) {
         float v;
         while (to_number(t_[pos_], v)) {
             values.push_back(v);
+            terms += (terms.empty() ? "" : " ") + t_[pos_].text;
             ++pos_;
         }
         return Status::fine();
@@ -101,7 +102,8 @@ private:
         }
         if (ends.empty()) return syntax_error(path_, t_[pos_], "'(' to open the first selection of 'assign'");
         std::vector<float> values;
-        numbers(values);
+        std::string terms;
+        numbers(values, terms);
         if (ends.size() != 2) {
             if (values.empty()) return syntax_error(path_, t_[pos_], "a number after the selections");
             out_.count_skipped(ends.size() == 4 ? "dihedral restraint" : ends.size() == 6 ? "orientation restraint"
@@ -118,6 +120,7 @@ private:
         InputRestraint r;
         r.origin = "line " + std::to_string(line);
         r.end1 = ends[0], r.end2 = ends[1];
+        r.terms = terms;
         r.hasTarget = r.hasLower = r.hasUpper = true;
         r.target = values[0], r.lower = values[0] - values[1], r.upper = values[0] + values[2];
         // Pairs given as alternatives after the numbers: "... 1.0 or (sel) (sel)".

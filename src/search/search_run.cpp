@@ -17,6 +17,7 @@
 #include "model/helix_builder.h"
 #include "formats/prepare.h"
 #include "safety/progress.h"
+#include "restraints/origin_file.h"
 #include "restraints/restraint_convert.h"
 #include "restraints/restraint_report.h"
 #include "formats/restraint.h"
@@ -94,7 +95,7 @@ Status claim_helix(const Parameter& param, OutputSet& outputs, std::string& pdbT
 // With --restraints: the input converted to the restraint file's text for the
 // residues of the helix, claiming noeFile unless it already holds that text.
 Status converted_restraints(const SearchOptions& o, const Parameter& param, const Helix& helix, OutputSet& outputs,
-                            std::string& noeText, std::string& report) {
+                            std::string& noeText, std::string& originText, std::string& report) {
     ConvertOptions options;
     options.useHelix = true;
     options.helixResidues = helix.resNum;
@@ -109,7 +110,12 @@ Status converted_restraints(const SearchOptions& o, const Parameter& param, cons
     }
     report += conversion_details(conversion, false);
     noeText = restraint_file_text(conversion);
+    originText = origin_text(conversion, noeText);
     std::string existing;
+    const std::string originPath = origin_path(param.noeFile);
+    if (!(read_whole(originPath, existing) && existing == originText) &&
+        !(status = outputs.claim(originPath, "the restraints' origin file", OutputSet::Owner::byRecord)).ok())
+        return status;
     if (read_whole(param.noeFile, existing) && existing == noeText) return Status::fine();
     return outputs.claim(param.noeFile, "the restraint file (noeFile)", OutputSet::Owner::byRecord);
 }
@@ -133,7 +139,14 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     const std::string allowedPath = allowed_set_path(param);
     Named files = {{o.paramFile, "the parameter file"}, {param.noeFile, "the restraint file (noeFile)"}};
     if (!o.from.empty()) files.push_back({o.from, "the --from file"});
-    if (!o.restraints.empty()) files.push_back({o.restraints, "the --restraints file"});
+    if (!o.restraints.empty()) {
+        files.insert(files.end(), {{o.restraints, "the --restraints file"},
+                                   {origin_path(param.noeFile), "the restraints' origin file"}});
+        // What a killed conversion left of the restraint file and its origin.
+        const std::filesystem::path noe(param.noeFile), noeOrigin(origin_path(param.noeFile));
+        remove_dead_temporaries(noe.parent_path().string(),
+                                [&](const std::string& n) { return n == noe.filename() || n == noeOrigin.filename(); });
+    }
     files.insert(files.end(), {{param.pdbFile, "the helix (pdbFile)"}, {check, "check_pdb.log"},
                                {origin, "origin.pdb"}, {out.candidatePath, "the candidate file"},
                                {allowedPath, "the allowed set"}, {param.logFile, "the run's log"}, {record, "the search's record"}});
@@ -155,9 +168,9 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     out.numProtomer = param.numProtomer;
     status = helix_text(o, s, param, outputs, pdbText, out.built, out.prepared);
     if (status.ok()) status = prepare_helix(pdbText, param.pdbFile, searched);
-    std::string noeText;
+    std::string noeText, noeOrigin;
     if (status.ok() && !o.restraints.empty()) {
-        status = converted_restraints(o, param, helix, outputs, noeText, out.conversion);
+        status = converted_restraints(o, param, helix, outputs, noeText, noeOrigin, out.conversion);
         std::istringstream in(noeText);
         if (status.ok())
             status = parse_restraints(in, param.noeFile, helix.resNum, param.pairDistance, param.pairTolerance, res,
@@ -220,6 +233,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     const std::vector<std::pair<std::string, std::string>> written = {
         {param.pdbFile, pdbText},
         {o.restraints.empty() ? "" : param.noeFile, noeText},
+        {o.restraints.empty() ? "" : origin_path(param.noeFile), noeOrigin},
         {check, checkText},
         {origin, originText},
         {out.candidatePath, candidates},

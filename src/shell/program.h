@@ -1,5 +1,5 @@
 // What the programs share at their outer edge: the one line they print on
-// failure, and the usage, help and version answers. Only the programs and
+// failure, the usage, help and version answers, and the date files name. Only the programs and
 // the run's shell use it; the library below reports through Status.
 #pragma once
 #include <string>
@@ -20,3 +20,8 @@ void check(const Status& status);
 // (the first line of usage) and exit 1; --help or -h prints usage, --version
 // the program and version, and both return true: the program then ends with 0.
 bool answered_standard_options(int argc, char** argv, const char* program, const char* usage);
+
+// The date a written file names, ISO 8601 in UTC: SOURCE_DATE_EPOCH (seconds)
+// when the environment sets it, else the start of the epoch, so that the
+// same inputs give the same bytes whatever the day.
+std::string source_date();
