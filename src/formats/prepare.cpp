@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
-#include <cstring>
 #include <cstdlib>
 #include <filesystem>
 #include <sstream>
@@ -14,6 +13,7 @@
 #include <gemmi/modify.hpp>
 #include <gemmi/resinfo.hpp>
 
+#include "formats/coordinate_records.h"
 #include "formats/helix.h"
 #include "formats/side_chain_point.h"
 
@@ -166,25 +166,6 @@ Status helix_from_structure(gemmi::Structure& st, const std::string& path, const
     if (!parse_helix_pdb(in, path, h).ok())
         return Status::error("[Error] The helix taken from " + where + " can not be read back");
     return Status::fine();
-}
-
-// The coordinate records of PDB text, the only ones the helix needs. The
-// others stay away from gemmi's reader, whose parsing of some of them
-// (LINK, SSBOND) reads past the end of a short line.
-std::string coordinate_records(const std::string& text) {
-    static const char* const kept[] = {"ATOM  ", "HETATM", "MODEL ", "ENDMDL", "TER", "END"};
-    std::string out;
-    for (std::size_t start = 0; start < text.size();) {
-        std::size_t end = text.find('\n', start);
-        end = end == std::string::npos ? text.size() : end + 1;
-        for (const char* record : kept)
-            if (text.compare(start, std::strlen(record), record) == 0) {
-                out.append(text, start, end - start);
-                break;
-            }
-        start = end;
-    }
-    return out;
 }
 
 }  // namespace

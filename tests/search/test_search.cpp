@@ -69,6 +69,26 @@ TEST(Preparation, OneConformationOfAtomsInAlternateLocations) {
     }
 }
 
+// What gemmi's PDB reader would take as a record of its own: the rest of a
+// line past column 120 after a byte above 127 (a CA elsewhere, taken first;
+// a short SSBOND record, which it reads past the end), the line after a zero
+// byte (the CA left out). None changes the helix taken.
+TEST(Preparation, NoRecordsFromWithinALine) {
+    const std::string clean = ideal_helix_pdb(8);
+    const std::vector<std::string> lines = lines_of(clean);  // REMARK, then N and CA of residue 1
+    const std::string past120 = std::string(40, ' ') + "\xae";
+    const std::string moved = lines[2].substr(0, 30) + "   9.999" + lines[2].substr(38);
+    const std::string ssbond = "SSBOND   1 CYS A    1    CYS A    2" + std::string(38, ' ');
+    std::string expected, helix;
+    ASSERT_TRUE(extract_helix_from_bytes(clean, "h.pdb", HelixChoice(), expected).ok());
+    for (const std::string& line : {lines[1] + past120 + moved, lines[1] + past120 + ssbond, lines[1].substr(0, 79) + '\0'}) {
+        std::string text = clean;
+        text.replace(text.find(lines[1]), lines[1].size(), line);
+        EXPECT_EQ(extract_helix_from_bytes(text, "h.pdb", HelixChoice(), helix).message, "");
+        EXPECT_EQ(helix, expected);
+    }
+}
+
 // Option values that are numbers and nothing else.
 TEST(SearchSettings, NumbersWithAnythingAfterThemAreRefused) {
     Parameter param;
