@@ -17,7 +17,7 @@ AssignedRestraint restraint(const std::string& chain1, const std::string& name1,
     r.comment = "line 1: (resid 9 and name HG) {odd} ! text";
     r.end1 = {{chain1, 9, "LEU", name1, wild1}};
     r.end2 = {{chain2, -5, "GLN", name2, wild2}};
-    r.distance = 6.84f, r.lower = 5.34f, r.upper = 8.34f;
+    r.distance = 6.84f, r.lower = 5.84f, r.upper = 8.34f;  // minus 1.0, plus 1.5
     return r;
 }
 
@@ -38,18 +38,21 @@ TEST(AssignedRestraints, BothFormatsReadBackWithChainsNamesAndBounds) {
         const std::vector<AssignedRestraint> list = {restraint("A", k.name1, k.wild1, "B", k.name2, k.wild2),
                                                      restraint("D", k.name1, k.wild1, "A", k.name2, k.wild2)};
         NefContent nef{"my run", "noebundle-analyze", "0.1", "2026-01-01T00:00:00",
-                       {"A", "B", "C", "D"}, {{9, "LEU"}, {10, "GLN"}}, {"x"}};
+                       {"A", "B", "C", "D"}, {{9, "LEU"}, {10, "GLN"}, {11, "ALA"}}, {"x"}};
         for (int format = 0; format < 2; ++format) {
             const std::string text = format == 0 ? xplor_table(list, {"heading"}) : nef_file(nef, list);
             Conversion c;
             ASSERT_TRUE((looks_like_star(text) ? read_nef(text, "f", c.input) : read_xplor(text, "f", c.input)).ok())
                 << text;
             ASSERT_EQ(c.input.restraints.size(), 2u) << text;
+            if (format == 1)
+                for (const char* linking : {" A 9 LEU start . .\n", " A 10 GLN middle . .\n", " D 11 ALA end . .\n"})
+                    EXPECT_NE(text.find(linking), std::string::npos) << linking;
             const InputRestraint& r = c.input.restraints[1];
             EXPECT_EQ(r.end1.choices.at(0).chain, "D");
             EXPECT_EQ(r.end2.choices.at(0).firstResidue, -5);
             EXPECT_NEAR(r.target, 6.84, 1e-5);
-            EXPECT_NEAR(r.lower, 5.34, 1e-5);
+            EXPECT_NEAR(r.lower, 5.84, 1e-5);
             EXPECT_NEAR(r.upper, 8.34, 1e-5);
             map_restraints(ConvertOptions(), c);
             ASSERT_EQ(c.kept.size(), 1u) << text;  // the second is the same restraint on other chains
