@@ -140,7 +140,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     }
     if (!(status = distinct_files(files)).ok()) return status;
 
-    OutputRecord own;
+    OutputRecord own(param.workDir);
     std::string recorded;
     if (read_whole(record, recorded)) own.parse(recorded);
     OutputSet outputs(o.force, own);

@@ -45,7 +45,7 @@ TEST(Run, ATetramerRunRanksWritesEveryStructureAndReports) {
         EXPECT_EQ(read_text(dir.file("abc_" + std::to_string(k) + ".pdb")),
                   oligomer_pdb(t, parse_candidate_line(ranked[k - 1]), 4));
     }
-    EXPECT_EQ(files_in(dir).size(), 6u + 7u);
+    EXPECT_EQ(files_in(dir).size(), 6u + 8u);  // with the run's record
 }
 
 TEST(Run, DimersHaveNoReportAndRunsAppendToTheLog) {
@@ -73,7 +73,7 @@ TEST(Run, OneAndTwoThreadsWriteTheSameBytes) {
         results[threads - 1].erase("run.param");  // names its own folder
     }
     set_worker_count(0);
-    EXPECT_EQ(results[0].size(), 600u + 5u);
+    EXPECT_EQ(results[0].size(), 600u + 6u);
     EXPECT_TRUE(results[0] == results[1]);
 }
 
