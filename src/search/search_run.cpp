@@ -68,7 +68,8 @@ Status helix_text(const SearchOptions& o, const SearchSettings& s, const Paramet
                 std::to_string(atoms.size()) + " atoms, residues " + std::to_string(s.first) + " to " +
                 std::to_string(s.first + long(o.sequence.size()) - 1) + " of chain A)";
     } else if (o.from.empty()) {
-        return read_whole(param.pdbFile, pdbText) ? Status::fine() : Status::error(cannot_open(param.pdbFile));
+        if (!read_whole(param.pdbFile, pdbText)) return Status::error(cannot_open(param.pdbFile));
+        return one_copy_of_each_chain(pdbText, param.pdbFile, "pdbFile");
     } else {
         Status status = extract_helix(o.from, s.choice, pdbText, &notes);
         if (!status.ok()) return status;
@@ -189,9 +190,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     }
     bar.finish();
     if (status.ok() && searched.result.packed && searched.result.allowed.empty())
-        status = Status::error("[Error] Every placement searched brings backbone atoms of two protomers closer than "
-                               "2.5 \u00c5, so no bundle passes the steric rule; check numProtomer and the radii "
-                               "searched (--radius, or r_beg to r_end)");
+        status = no_bundle_error(searched.helix, param.numProtomer, s.rEnd);
     if (!status.ok()) return status;
     out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     out.result = std::move(searched.result);

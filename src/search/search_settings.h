@@ -5,6 +5,7 @@
 #pragma once
 #include <string>
 
+#include "formats/helix.h"
 #include "formats/parameter.h"
 #include "formats/prepare.h"
 #include "base/status.h"
@@ -47,3 +48,9 @@ Status settle_search(const SearchOptions& o, const Parameter& param, SearchSetti
 double angle_count(double step);
 double theta_count(double step);
 double radius_count(double rBeg, double rEnd, double rStep);
+
+// The error of a search in which every placement clashes, with its reason
+// when the radii searched cannot hold the oligomer: the axes of neighbours
+// at the largest radius closer than the width of the helix's CA atoms
+// (aligned: the helix with its axis on z).
+Status no_bundle_error(const Helix& aligned, int numProtomer, double rEnd);

@@ -16,7 +16,7 @@
 # its "last" line (an error after an accounting); "changes" lists
 # the inputs the run may rewrite. Every other input must keep its bytes,
 # nothing may reach standard error, and no temporary file (*.tmp) may be
-# left that was not there before; "absent" lists files that must be gone
+# left that was not there before, nor any new file after a failure but those "made" lists; "absent" lists files that must be gone
 # after the run and "backups" (backup: original) the backups that must
 # hold an input's former bytes.
 import fcntl
@@ -60,6 +60,7 @@ def run_case(build, name):
         for entry, target in description.get("symlink", {}).items():
             os.symlink(target, os.path.join(work, entry))
         before = checksums(work)
+        names = set(os.listdir(work))
         command = [os.path.join(build, description.get("program", "noebundle"))] + description.get("args", ["run.param"])
         if description.get("mode") and os.geteuid() == 0:
             # An ordinary user, for whom the modes count.
@@ -86,6 +87,7 @@ def run_case(build, name):
         os.chmod(work, 0o755)
         after = checksums(work)
         left = set(os.listdir(work))
+        made = {name for name in left - names if not os.path.isdir(os.path.join(work, name))}
     problems = []
     out = (result.stdout or b"").decode("utf-8", "replace")
     first = out.split("\n", 1)[0]
@@ -104,6 +106,9 @@ def run_case(build, name):
     for entry in sorted(left):
         if entry.endswith(".tmp") and entry not in before:
             problems.append("temporary file %s left" % entry)
+    made -= set(description.get("made", []))
+    if result.returncode != 0 and made:
+        problems.append("new files after a failure: %s" % sorted(made)[:5])
     for entry in description.get("absent", []):
         if entry in left:
             problems.append("%s is still there" % entry)
