@@ -241,6 +241,6 @@ int main(int argc, char** argv) {
     if (!parse_command_line(app, argc, argv)) return 0;
     if ((chains->count() > 0 || model->count() > 0) && o.reference.empty() && o.score.empty())
         fail("[Error] --chains and --model choose in the file of --score or --reference; give one of those");
-    check(analyze(o));
+    check(with_parameter_key(analyze(o), o.paramFile));
     return 0;
 }

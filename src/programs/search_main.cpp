@@ -115,6 +115,6 @@ int main(int argc, char** argv) {
     if (argc < 2) fail(std::string("[Error] ") + usageLine);
     if (!parse_command_line(app, argc, argv, usageLine)) return 0;
     p.hasSequence = app.count("--sequence") > 0;
-    check(search_placements(p));
+    check(with_parameter_key(search_placements(p), p.paramFile));
     return 0;
 }

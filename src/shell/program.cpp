@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "base/text.h"
+#include "formats/parameter.h"
 
 bool print_line(const std::string& line) { return put_line(stdout, line); }
 
@@ -24,4 +25,28 @@ bool answered_standard_options(int argc, char** argv, const char* program, const
     else if (first == "--version") print_line(std::string(program) + " " + NOEBUNDLE_VERSION);
     else return false;
     return true;
+}
+
+// The message with note after the first quoted path, unless it already says
+// what the file is there.
+static bool note_after(std::string& message, const std::string& quoted, const std::string& note) {
+    const std::size_t at = message.find(quoted);
+    if (at == std::string::npos || message.compare(at + quoted.size(), 2, " (") == 0) return false;
+    message.insert(at + quoted.size(), " (" + note + ")");
+    return true;
+}
+
+Status with_parameter_key(const Status& status, const std::string& paramFile) {
+    Parameter param;
+    if (status.ok() || !load_param(paramFile, param).ok()) return status;
+    std::string m = status.message;
+    const std::string of = " of '" + paramFile + "'";
+    for (const auto& [key, path] : {std::pair<std::string, const std::string&>{"pdbFile", param.pdbFile},
+                                    {"noeFile", param.noeFile}, {"memFile", param.memFile}})
+        if (!path.empty() && m.find("(" + key + ")") == std::string::npos && note_after(m, "'" + path + "'", key + of))
+            return Status::error(m);
+    for (const std::string& name : {std::string("check_pdb.log"), std::string("origin.pdb"), param.proteinName + ".cs",
+                                     param.proteinName + ".log", std::string("allowed.csv")})
+        if (note_after(m, "'" + param.workDir + "/" + name + "'", "in workDir" + of)) return Status::error(m);
+    return status;
 }

@@ -20,3 +20,8 @@ void check(const Status& status);
 // (the first line of usage) and exit 1; --help or -h prints usage, --version
 // the program and version, and both return true: the program then ends with 0.
 bool answered_standard_options(int argc, char** argv, const char* program, const char* usage);
+
+// A failure of a companion program about a path the parameter file gave,
+// with the key it came from: "... 'run/bm2.noe' (noeFile of 'run/bm2.param')",
+// or "(in workDir of ...)" for the run's files. Other failures as they are.
+Status with_parameter_key(const Status& status, const std::string& paramFile);
