@@ -28,6 +28,7 @@
 #include "analysis/run_data.h"
 #include "base/text.h"
 #include "analysis/viewer_scripts.h"
+#include "safety/outputs.h"
 #include "html/report_page.h"
 #include "html/run_words.h"
 
@@ -40,7 +41,7 @@ struct Options {
     std::string commandLine;  // as typed, for the report
     int top = 10, model = 1;
     double cluster = 1.0;
-    bool pack = false;
+    bool pack = false, force = false;
 };
 
 struct Outputs {
@@ -177,8 +178,8 @@ Status analyze(const Options& o) {
     if (!o.score.empty())
         files.insert(files.end(), {{"score.csv", score_csv(scored, o.score, o.model)},
                                    {"score_violations.csv", violations_csv({scored.checks}, names)}});
-    for (const auto& file : files)
-        if (!replace_file(dir + "/" + file.first, file.second, true)) return Status::error(cannot_open(dir + "/" + file.first));
+    std::vector<Backup> backups;
+    if (!(status = write_owned_files(dir, "noebundle-analyze", files, o.force, backups)).ok()) return status;
 
     print_line(std::to_string(run.ranked.size()) + " structures of '" + run.candidatePath + "', " + std::to_string(n) +
                " protomers, " + std::to_string(run.res->numRestraint) + " restraints");
@@ -207,6 +208,7 @@ Status analyze(const Options& o) {
     }
     if (!o.score.empty())
         for (const std::string& line : score_lines(scored, o.score, o.model, names, run.deltas)) print_line(line);
+    for (const Backup& b : backups) print_line("Kept the former '" + b.original + "' as '" + b.backup + "'");
     print_line("[Done] Tables, ensemble, viewer scripts, assigned restraints and report.html written to '" + dir + "'");
     return Status::fine();
 }
@@ -236,6 +238,8 @@ int main(int argc, char** argv) {
     app.add_option("--residues", o.residues, "residues to compare, FIRST-LAST (default: all)")->needs("--reference");
     app.add_option("--cluster", o.cluster, "cluster cutoff, CA RMSD in Å (default 1.0)")->check(CLI::Range(0.0, 1e6));
     app.add_option("--out", o.out, "output folder (default workDir/analysis)");
+    app.add_flag("--force", o.force, "replace files in the output folder that noebundle-analyze did not write, "
+                                     "keeping each as #name.N#");
     app.add_flag("--pack", o.pack, "pack each structure's side chains in the oligomer (as noebundle-search --refine)");
     app.set_version_flag("--version", std::string("noebundle-analyze ") + NOEBUNDLE_VERSION);
     if (!parse_command_line(app, argc, argv)) return 0;

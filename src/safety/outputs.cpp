@@ -40,7 +40,7 @@ Status OutputSet::claim(const std::string& path, const std::string& role, Owner 
         if (!own) {
             if (!force_)
                 return Status::error(refusal.empty() ? "[Error] '" + path + "' (" + role +
-                                                           ") was not written by noebundle-search; --force "
+                                                           ") was not written by " + program_ + "; --force "
                                                            "replaces it, keeping a backup"
                                                      : refusal);
             e.keepOld = true;
@@ -122,4 +122,26 @@ Status OutputSet::commit() {
         e.temp.clear();
     }
     return Status::fine();
+}
+
+Status write_owned_files(const std::string& folder, const std::string& program,
+                         const std::vector<std::pair<std::string, std::string>>& files, bool force,
+                         std::vector<Backup>& backups) {
+    const std::string recordPath = folder + "/." + program;
+    OutputRecord record(folder);
+    std::string recorded;
+    if (read_whole(recordPath, recorded)) record.parse(recorded);
+    OutputSet outputs(force, record, program);
+    Status status;
+    for (const auto& [name, content] : files) {
+        const std::string path = folder + "/" + name;
+        if (!(status = outputs.claim(path, name, OutputSet::Owner::byRecord)).ok()) return status;
+        record.set(path, content);
+        outputs.fill(path, content);
+    }
+    if (!(status = outputs.claim(recordPath, "the record of " + program, OutputSet::Owner::always)).ok()) return status;
+    outputs.fill(recordPath, record.text());
+    status = outputs.commit();
+    backups = outputs.backups();
+    return status;
 }

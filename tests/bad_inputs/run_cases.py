@@ -7,7 +7,7 @@
 # overridden by the case's own files, then changed as its case.json says:
 # "remove" (files to delete), "mkdir" (names that become folders), "program"
 # (default "noebundle", found in BUILD_DIR), "args" (default ["run.param"]),
-# "symlink" (name: target), "mode" (name: octal mode, "." the folder; run
+# "write" (name: text, after "mkdir"), "symlink" (name: target), "mode" (name: octal mode, "." the folder; run
 # as an ordinary user when the driver is root, since root reads and writes
 # any file), "stdout" (a file standard output goes to, e.g. /dev/full),
 # "file_size_limit" (bytes a written file may reach, as on a full disk),
@@ -35,11 +35,12 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 
 def checksums(folder):
     sums = {}
-    for name in os.listdir(folder):
-        path = os.path.join(folder, name)
-        if os.path.isfile(path) and not os.path.islink(path):
-            with open(path, "rb") as f:
-                sums[name] = hashlib.sha256(f.read()).hexdigest()
+    for top, _, names in os.walk(folder):
+        for name in names:
+            path = os.path.join(top, name)
+            if os.path.isfile(path) and not os.path.islink(path):
+                with open(path, "rb") as f:
+                    sums[os.path.relpath(path, folder)] = hashlib.sha256(f.read()).hexdigest()
     return sums
 
 
@@ -57,10 +58,13 @@ def run_case(build, name):
             if os.path.exists(os.path.join(work, entry)):
                 os.remove(os.path.join(work, entry))
             os.makedirs(os.path.join(work, entry, "inside"))
+        for entry, text in description.get("write", {}).items():
+            with open(os.path.join(work, entry), "w") as f:
+                f.write(text)
         for entry, target in description.get("symlink", {}).items():
             os.symlink(target, os.path.join(work, entry))
         before = checksums(work)
-        names = set(os.listdir(work))
+        names = set(before) | set(os.listdir(work))
         command = [os.path.join(build, description.get("program", "noebundle"))] + description.get("args", ["run.param"])
         if description.get("mode") and os.geteuid() == 0:
             # An ordinary user, for whom the modes count.
@@ -87,7 +91,7 @@ def run_case(build, name):
         os.chmod(work, 0o755)
         after = checksums(work)
         left = set(os.listdir(work))
-        made = {name for name in left - names if not os.path.isdir(os.path.join(work, name))}
+        made = set(after) - names
     problems = []
     out = (result.stdout or b"").decode("utf-8", "replace")
     first = out.split("\n", 1)[0]
