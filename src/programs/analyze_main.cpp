@@ -223,21 +223,21 @@ int main(int argc, char** argv) {
                  "tables, a multi-model ensemble with one chain per protomer, viewer scripts and a page\n"
                  "to look at them in a browser (report.html).",
                  "noebundle-analyze"};
-    app.add_option("PARAMETER_FILE", o.paramFile, "the parameter file of the run")->required();
-    app.add_option("--top", o.top, "structures to detail, cluster and write (default 10)")->check(CLI::Range(1, 100000));
-    app.add_option("--reference", o.reference, "a deposited oligomer to compare with (PDB or mmCIF)");
+    app.add_option("PARAMETER_FILE", o.paramFile, "the parameter file of the run")->required()->type_name("PATH");
+    app.add_option("--top", o.top, "structures to detail, cluster and write (default 10)")->check(CLI::Range(1, 100000))->type_name("INT");
+    app.add_option("--reference", o.reference, "a deposited oligomer to compare with (PDB or mmCIF)")->type_name("PATH");
     app.add_option("--score", o.score,
                    "an oligomer to score against the run's restraints (PDB or mmCIF): Delta and each restraint\n"
-                   "printed, written to score.csv and score_violations.csv");
+                   "printed, written to score.csv and score_violations.csv")->type_name("PATH");
     CLI::Option* chains = app.add_option(
         "--chains", o.chains,
         "chains of the --score and --reference file, A,B,...; for --score in ring order\n"
-        "(default: the chains with CA atoms, in file order; for --reference the first numProtomer)");
+        "(default: the chains with CA atoms, in file order; for --reference the first numProtomer)")->type_name("A,B,...");
     CLI::Option* model = app.add_option("--model", o.model, "model of the --score and --reference file (default 1)")
-                             ->check(CLI::Range(1, 1000000));
-    app.add_option("--residues", o.residues, "residues to compare, FIRST-LAST (default: all)")->needs("--reference");
-    app.add_option("--cluster", o.cluster, "cluster cutoff, CA RMSD in Å (default 1.0)")->check(CLI::Range(0.0, 1e6));
-    app.add_option("--out", o.out, "output folder (default workDir/analysis)");
+                             ->check(CLI::Range(1, 1000000))->type_name("INT");
+    app.add_option("--residues", o.residues, "residues to compare, FIRST-LAST (default: all)")->needs("--reference")->type_name("FIRST-LAST");
+    app.add_option("--cluster", o.cluster, "cluster cutoff, CA RMSD in Å (default 1.0)")->check(CLI::Range(0.0, 1e6))->type_name("FLOAT");
+    app.add_option("--out", o.out, "output folder (default workDir/analysis)")->type_name("PATH");
     app.add_flag("--force", o.force, "replace files in the output folder that noebundle-analyze did not write, "
                                      "keeping each as #name.N#");
     app.add_flag("--pack", o.pack, "pack each structure's side chains in the oligomer (as noebundle-search --refine)");
