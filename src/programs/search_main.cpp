@@ -79,6 +79,7 @@ Status search_placements(const SearchOptions& p) {
     if (!out.conversion.empty() && !print_line(out.conversion.substr(0, out.conversion.size() - 1)))
         return Status::error(stdoutFailure);
     if (!status.ok()) return status;
+    if (!(status = append_log_header(out.logPath, p.commandLine)).ok()) return status;
     const SearchResult& result = out.result;
     std::vector<std::string> lines = {
         "Placements searched: " + std::to_string(result.searched), "Seconds: " + decimals(out.seconds, 2),
@@ -111,6 +112,7 @@ int main(int argc, char** argv) {
                  "noebundle-search"};
     app.set_version_flag("--version", std::string("noebundle-search ") + NOEBUNDLE_VERSION);
     SearchOptions p;
+    p.commandLine.assign(argv, argv + argc);
     add_options(app, p);
     if (argc < 2) fail(std::string("[Error] ") + usageLine);
     if (!parse_command_line(app, argc, argv, usageLine)) return 0;

@@ -127,6 +127,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     const std::string check = param.workDir + "/check_pdb.log", origin = param.workDir + "/origin.pdb";
     const std::string record = record_path(param);
     out.candidatePath = candidate_path(param);
+    out.logPath = param.logFile;
     const std::string allowedPath = allowed_set_path(param);
     Named files = {{o.paramFile, "the parameter file"}, {param.noeFile, "the restraint file (noeFile)"}};
     if (!o.from.empty()) files.push_back({o.from, "the --from file"});

@@ -4,6 +4,7 @@
 // the number of placements and the memory compared with limits.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "formats/helix.h"
 #include "formats/parameter.h"
@@ -22,6 +23,7 @@ struct SearchOptions {
     bool supercoil = false;  // --supercoil: the helix bent as a supercoil searched too
     std::string angleStep, radius, keep = "100", threads, cluster = "2";
     std::string maxPlacements = "1e9", maxMemory = "2048";
+    std::vector<std::string> commandLine;  // as typed, for the log
 };
 
 // Steps and value range the candidate file can hold.

@@ -2,7 +2,9 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 
+#include "base/shell_words.h"
 #include "base/text.h"
 #include "formats/parameter.h"
 
@@ -49,4 +51,17 @@ Status with_parameter_key(const Status& status, const std::string& paramFile) {
                                      param.proteinName + ".log", std::string("allowed.csv")})
         if (note_after(m, "'" + param.workDir + "/" + name + "'", "in workDir" + of)) return Status::error(m);
     return status;
+}
+
+Status append_log_header(const std::string& logPath, const std::vector<std::string>& args) {
+    std::vector<std::string> words = args;
+    if (!words.empty()) words[0] = words[0].substr(words[0].rfind('/') + 1);  // no folder of the machine
+    char when[32] = "";
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    if (gmtime_r(&now, &utc) != nullptr) std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    std::FILE* log = std::fopen(logPath.c_str(), "a");
+    const bool ok = log != nullptr && put_line(log, std::string("# ") + when + "  " + shell_words(words));
+    if (log != nullptr && std::fclose(log) != 0) return Status::error(cannot_write(logPath));
+    return ok ? Status::fine() : Status::error(cannot_write(logPath));
 }
