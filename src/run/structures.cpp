@@ -205,6 +205,6 @@ std::string tidied_line(const Tidied& tidied) {
     if (tidied.removed > 0)
         line += " ('" + tidied.first + "'" + (tidied.removed > 1 ? " to '" + tidied.last + "'" : "") + ")";
     if (tidied.kept > 0)
-        line += "; kept " + std::to_string(tidied.kept) + " beyond this run's that were changed since noebundle wrote them";
+        line += "; kept " + std::to_string(tidied.kept) + " changed since noebundle wrote " + (tidied.kept == 1 ? "it" : "them");
     return line;
 }

@@ -48,6 +48,24 @@ TEST(Run, ATetramerRunRanksWritesEveryStructureAndReports) {
     EXPECT_EQ(files_in(dir).size(), 6u + 8u);  // with the run's record
 }
 
+// A second run with fewer candidates removes the structure files the first
+// wrote beyond its count, only those still as it wrote them, and says so.
+TEST(Run, TheStructuresOfAnEarlierRunBeyondTheNewCountGo) {
+    TempDir dir;
+    const std::string params = make_workspace(dir, 3, random_candidates(6));
+    ASSERT_EQ(run_program("noebundle", {params}, dir.path()).status, 0);
+    write_text(dir.file("abc_5.pdb"), "edited\n");
+    write_text(dir.file("abc_9.pdb"), "the user's own\n");
+    const std::vector<std::string> ranked = lines_of(read_text(dir.file("abc.cs")));
+    write_text(dir.file("abc.cs"), ranked[0] + "\n" + ranked[1] + "\n");
+    const std::vector<std::string> out = lines_of(run_program("noebundle", {params}, dir.path()).out);
+    ASSERT_GE(out.size(), 2u);
+    EXPECT_EQ(out[out.size() - 2], "Removed 3 structure files of an earlier run ('" + dir.file("abc_3.pdb") + "' to '" +
+                                       dir.file("abc_6.pdb") + "'); kept 1 changed since noebundle wrote it");
+    for (int k = 1; k <= 9; ++k)
+        EXPECT_EQ(fs::exists(dir.file("abc_" + std::to_string(k) + ".pdb")), k <= 2 || k == 5 || k == 9) << k;
+}
+
 TEST(Run, DimersHaveNoReportAndRunsAppendToTheLog) {
     TempDir dir;
     const std::string params = make_workspace(dir, 2, random_candidates(1));
