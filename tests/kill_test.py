@@ -87,7 +87,8 @@ def trials(exe, top, label, workload, kills, rng):
 
 
 def snapshot(folder):
-    return {name: read(os.path.join(folder, name)) for name in os.listdir(folder)}
+    # The log aside: the search heads it, dated, once its files are in place.
+    return {name: read(os.path.join(folder, name)) for name in os.listdir(folder) if not name.endswith(".log")}
 
 
 def restore(folder, files):

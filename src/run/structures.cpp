@@ -7,7 +7,6 @@
 #include <sstream>
 #include <vector>
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -52,29 +51,6 @@ private:
     long k_ = 0;
 };
 
-bool write_all(int fd, const std::string& content) {
-    for (std::size_t done = 0; done < content.size();) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// The temporary file of path, with the mode of the file it will replace.
-bool write_temporary(const std::string& path, const std::string& content, bool durable) {
-    const std::string temp = temporary_name(path);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    struct stat original;
-    if (::stat(path.c_str(), &original) == 0) ::fchmod(fd, original.st_mode & 07777);
-    bool ok = write_all(fd, content) && (!durable || ::fsync(fd) == 0);
-    ok = ::close(fd) == 0 && ok;
-    if (!ok) ::unlink(temp.c_str());
-    return ok;
-}
-
 // Something there that is not a regular file (a folder) is never replaced.
 bool replaceable(const std::string& path) {
     struct stat st;
@@ -109,7 +85,7 @@ Status write_temporaries(const Parameter& param, const std::string& rankedText, 
                       const Structure& s = structures[i];
                       if (s.badLine) return (status = Status::error(wrong_format(candidate_path(param)))).ok();
                       set_numbered_temporaries(count + 1);  // an interrupt removes it from now on
-                      if (!replaceable(s.path) || !write_temporary(s.path, buffers[i].text(), false))
+                      if (!replaceable(s.path) || !write_temporary_file(s.path, buffers[i].text(), false))
                           return (status = Status::error(cannot_open(s.path))).ok();
                       record.set(s.path, s.mark);
                       ++count;
@@ -183,7 +159,7 @@ Status put_run_in_place(const Parameter& param, const std::string& rankedText, T
     if (read_whole(recordPath, recorded)) before.parse(recorded);
     OutputRecord after = before;
     const std::string candidates = candidate_path(param);
-    if (!watch_temporary(temporary_name(candidates)) || !write_temporary(candidates, rankedText, true))
+    if (!watch_temporary(temporary_name(candidates)) || !write_temporary_file(candidates, rankedText, true))
         return Status::error(cannot_open(candidates));
     watch_numbered_temporaries(param.workDir + "/" + param.proteinName + "_", ".pdb." + std::to_string(::getpid()) + ".tmp");
     long count = 0;

@@ -58,26 +58,10 @@ void OutputSet::fill(const std::string& path, std::string content) {
         }
 }
 
-static bool write_all(int fd, const std::string& content) {
-    for (std::size_t done = 0; done < content.size();) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 Status OutputSet::write_temporary(Entry& e) {
     e.temp = temporary_name(e.path);
-    if (!watch_temporary(e.temp)) return Status::error(cannot_write(e.path));
-    const int fd = ::open(e.temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return Status::error(cannot_write(e.path));
-    struct stat original;
-    if (e.existed && ::stat(e.path.c_str(), &original) == 0) ::fchmod(fd, original.st_mode & 0777);
-    bool ok = write_all(fd, e.content) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    return ok ? Status::fine() : Status::error(cannot_write(e.path));
+    if (!watch_temporary(e.temp) || !write_temporary_file(e.path, e.content, true)) return Status::error(cannot_write(e.path));
+    return Status::fine();
 }
 
 void OutputSet::remove_temporaries() {
