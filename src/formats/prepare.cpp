@@ -137,11 +137,7 @@ Status helix_from_structure(gemmi::Structure& st, const std::string& path, const
     int count = 0;
     for (const gemmi::Chain& c : model.chains)
         if (sequence_of(c) == sequence_of(*chain)) copies += (count++ == 0 ? "" : ", ") + c.name;
-    if (notes != nullptr) notes->sameSequenceChains = count;
-    if (choice.chain.empty() && count > 1)
-        return Status::error("[Error] Model " + std::to_string(choice.model) + " of '" + path + "' has " +
-                             std::to_string(count) + " chains of one sequence (" + copies +
-                             "); choose the helix with --chain");
+    if (notes != nullptr) notes->sameSequenceChains = count, notes->sameSequenceNames = copies;
 
     pdbText.clear();
     int serial = 0, residues = 0, previous = -100000;

@@ -73,6 +73,10 @@ Status helix_text(const SearchOptions& o, const SearchSettings& s, const Paramet
     } else {
         Status status = extract_helix(o.from, s.choice, pdbText, &notes);
         if (!status.ok()) return status;
+        if (o.chain.empty() && notes.sameSequenceChains > 1)
+            return Status::error("[Error] Model " + std::to_string(s.choice.model) + " of '" + o.from + "' has " +
+                                 std::to_string(notes.sameSequenceChains) + " chains of one sequence (" +
+                                 notes.sameSequenceNames + "); choose the helix with --chain");
     }
     // The supercoiled helix is known only after the search: claimed then.
     return o.supercoil ? Status::fine() : claim_helix(param, outputs, pdbText);
