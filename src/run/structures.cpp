@@ -85,8 +85,10 @@ Status write_temporaries(const Parameter& param, const std::string& rankedText, 
                       const Structure& s = structures[i];
                       if (s.badLine) return (status = Status::error(wrong_format(candidate_path(param)))).ok();
                       set_numbered_temporaries(count + 1);  // an interrupt removes it from now on
-                      if (!replaceable(s.path) || !write_temporary_file(s.path, buffers[i].text(), false))
-                          return (status = Status::error(cannot_open(s.path))).ok();
+                      if (!begin_numbered_write()) return false;  // interrupted
+                      const bool written = replaceable(s.path) && write_temporary_file(s.path, buffers[i].text(), false);
+                      end_numbered_write();
+                      if (!written) return (status = Status::error(cannot_open(s.path))).ok();
                       record.set(s.path, s.mark);
                       ++count;
                       return true;

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include <pthread.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -16,6 +17,8 @@ std::atomic<bool> inUse[maxWatched];
 std::atomic<bool> lineOpen{false};
 char seriesPrefix[maxPath], seriesSuffix[maxPath];
 std::atomic<long> seriesCount{0};
+std::atomic<int> writing{0};
+std::atomic<bool> dying{false};
 
 // prefix + k + suffix into name, with nothing but memory reads and writes.
 void series_name(long k, char* name) {
@@ -32,6 +35,13 @@ void series_name(long k, char* name) {
 void on_signal(int sig) {
     for (int i = 0; i < maxWatched; ++i)
         if (inUse[i].load()) ::unlink(watched[i]);
+    // Writes of the series under way on other threads end first, and no
+    // other begins; one on this thread waits in vain for a tenth of a second.
+    dying.store(true);
+    for (int wait = 0; wait < 100 && writing.load() > 0; ++wait) {
+        const struct timespec ms = {0, 1000000};
+        ::nanosleep(&ms, nullptr);
+    }
     static char name[2 * maxPath + 24];
     // The count read anew each time: other threads may still be writing the next ones.
     for (long k = 1; k <= seriesCount.load(); ++k) {
@@ -92,6 +102,15 @@ bool watch_numbered_temporaries(const std::string& prefix, const std::string& su
 }
 
 void set_numbered_temporaries(long count) { seriesCount.store(count); }
+
+bool begin_numbered_write() {
+    writing.fetch_add(1);
+    if (!dying.load()) return true;
+    writing.fetch_sub(1);
+    return false;
+}
+
+void end_numbered_write() { writing.fetch_sub(1); }
 
 void set_open_terminal_line(bool open) { lineOpen.store(open); }
 

@@ -18,6 +18,10 @@ void forget_temporary(const std::string& path);
 // A count of 0 forgets it.
 bool watch_numbered_temporaries(const std::string& prefix, const std::string& suffix);
 void set_numbered_temporaries(long count);
+// Around the writing of one of the series on any thread: an interrupt waits
+// (a while) for writes under way, and none begins after it (false: stop).
+bool begin_numbered_write();
+void end_numbered_write();
 
 // Whether a line is open on standard error (a progress bar) that an
 // interrupt must clear.
