@@ -274,7 +274,7 @@ def main():
         check_score(analysis, os.path.join(top, "run"), "bm2.noe", "2kix_model1.pdb", "2kix_A.pdb")
         gpa = os.path.join(top, "gpa")
         shutil.copytree(os.path.join(example, "..", "gpa"), os.path.join(gpa, "run"))
-        run(build, "noebundle-search", ["run/gpa.param", "--from", "run/1afo.pdb", "--residues", "70-95"], gpa)
+        run(build, "noebundle-search", ["run/gpa.param", "--from", "run/1afo.pdb", "--chain", "A", "--residues", "70-95"], gpa)
         run(build, "noebundle", ["run/gpa.param"], gpa)
         for model in (1, 13):  # all restraints met, and 8 violated
             run(build, "noebundle-analyze", ["run/gpa.param", "--score", "run/1afo.pdb", "--model", str(model),

@@ -33,7 +33,7 @@ def main():
         first = done.stdout.splitlines()[0]
         assert first == "Built an ideal alpha-helix of 31 residues (537 atoms, residues 2 to 32 of chain A)", first
         assert sorted(os.listdir(os.path.join(top, "run"))) == [
-            ".noebundle-search", "allowed.csv", "check_pdb.log", "origin.pdb", "zip.cs", "zip.noe", "zip_A.pdb"], os.listdir(
+            ".noebundle-search", "allowed.csv", "check_pdb.log", "origin.pdb", "zip.cs", "zip.log", "zip.noe", "zip_A.pdb"], os.listdir(
                 os.path.join(top, "run"))
         path = os.path.join(top, "run", "zip_A.pdb")
         st = gemmi.read_structure(path)

@@ -60,7 +60,7 @@ def main():
         assert out[0] == "From '1mp6.pdb': placed HA2 of GLY 34 from its backbone", out
         with open(os.path.join(top, "gpa.param"), "w") as f:
             f.write(param.replace("numProtomer=2", "numProtomer=4"))
-        out = search(build, top, "run/1afo.pdb", "--residues", "70-95")
+        out = search(build, top, "run/1afo.pdb", "--chain", "A", "--residues", "70-95")
         warnings = [line for line in out if line.startswith("Warning: ")]
         assert warnings[0] == ("Warning: numProtomer is 4 but the --from model has 2 chains of the chosen chain's "
                           "sequence"), warnings

@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
-# Kills noebundle with SIGKILL at random moments of a run and checks what
-# it leaves: the candidate file is the original or the complete ranked one,
-# byte for byte, and every structure file under its own name is complete.
+# Kills noebundle with SIGKILL and SIGINT at random moments of a run and
+# checks what it leaves: the candidate file is the original or the complete
+# ranked one, byte for byte, every structure file under its own name is
+# complete and of the candidate file's run (none with the original one);
+# after SIGINT the folder is as before or complete, with no temporary file.
 # Then interrupts noebundle-search (beside it) with SIGINT and SIGKILL during
 # a --chain B --force search after a chain A one: the folder is as it was or
 # as the complete search leaves it, SIGINT leaves no temporary file and a
@@ -27,14 +29,11 @@ def read(path):
         return f.read()
 
 
-def trials(exe, top, label, workload, kills, rng, ranking_only=False):
+def trials(exe, top, label, workload, kills, rng):
     """Runs the workload once whole, then kills it KILLS times at random
-    moments of a run. With ranking_only the template is taken away, so that
-    runs end with an error right after the candidate file is rewritten."""
+    moments of a run, with SIGKILL and SIGINT in turn."""
     work = os.path.join(top, label)
     subprocess.run([sys.executable, os.path.join(HERE, "..", "bench", "workload.py"), work] + workload, check=True)
-    if ranking_only:
-        os.remove(os.path.join(work, "origin.pdb"))
     original = read(os.path.join(work, "work.cs"))
     param = os.path.join(work, "work.param")
 
@@ -48,7 +47,7 @@ def trials(exe, top, label, workload, kills, rng, ranking_only=False):
     # A complete run gives the reference bytes and the length of a run.
     reset()
     start = time.perf_counter()
-    subprocess.run([exe, param], check=not ranking_only, stdout=subprocess.DEVNULL)
+    subprocess.run([exe, param], check=True, stdout=subprocess.DEVNULL)
     duration = time.perf_counter() - start
     ranked = read(os.path.join(work, "work.cs"))
     reference = {name: read(os.path.join(work, name)) for name in os.listdir(work) if name.startswith("work_")}
@@ -57,10 +56,13 @@ def trials(exe, top, label, workload, kills, rng, ranking_only=False):
     seen = {"original": 0, "ranked": 0, "structures": 0}
     for trial in range(kills):
         reset()
+        for name in os.listdir(work):
+            if name.endswith(".tmp"):  # left by the SIGKILL before; the run removes them too
+                os.remove(os.path.join(work, name))
         process = subprocess.Popen([exe, param], stdout=subprocess.DEVNULL)
-        # Around the end for the ranking runs, where the candidate file is rewritten.
-        time.sleep(rng.uniform(0.6 if ranking_only else 0, 1.2 if ranking_only else 1.1) * duration)
-        process.send_signal(signal.SIGKILL)
+        time.sleep(rng.uniform(0, 1.1) * duration)
+        sig = signal.SIGKILL if trial % 2 == 0 else signal.SIGINT
+        process.send_signal(sig)
         process.wait()
         cs = read(os.path.join(work, "work.cs"))
         if cs == original:
@@ -69,17 +71,24 @@ def trials(exe, top, label, workload, kills, rng, ranking_only=False):
             seen["ranked"] += 1
         else:
             sys.exit("%s, kill %d: the candidate file is neither the original nor the ranked one" % (label, trial))
-        for name in os.listdir(work):
-            if name.startswith("work_") and name.endswith(".pdb"):  # temporary files end in .tmp
-                seen["structures"] += 1
-                if read(os.path.join(work, name)) != reference.get(name):
-                    sys.exit("%s, kill %d: %s is not a complete structure file" % (label, trial, name))
+        names = os.listdir(work)
+        structures = [name for name in names if name.startswith("work_") and name.endswith(".pdb")]
+        for name in structures:  # temporary files end in .tmp
+            seen["structures"] += 1
+            if read(os.path.join(work, name)) != reference.get(name):
+                sys.exit("%s, kill %d: %s is not a complete structure file" % (label, trial, name))
+        if cs == original and structures:
+            sys.exit("%s, kill %d: structure files beside the original candidate file" % (label, trial))
+        if sig == signal.SIGINT and (any(n.endswith(".tmp") for n in names) or
+                                     (cs == ranked and len(structures) != len(reference))):
+            sys.exit("%s, SIGINT %d: the folder is neither as before nor complete: %s" % (label, trial, [n for n in names if n.endswith(".tmp")][:3] + [len(structures), cs == ranked]))
     print("%s: %d kills; candidate file original %d times, ranked %d times; %d structure files, all complete"
           % (label, kills, seen["original"], seen["ranked"], seen["structures"]))
 
 
 def snapshot(folder):
-    return {name: read(os.path.join(folder, name)) for name in os.listdir(folder)}
+    # The log aside: the search heads it, dated, once its files are in place.
+    return {name: read(os.path.join(folder, name)) for name in os.listdir(folder) if not name.endswith(".log")}
 
 
 def restore(folder, files):
@@ -153,8 +162,6 @@ def main():
     with tempfile.TemporaryDirectory() as top:
         # Large structure files: kills land while they are written.
         trials(exe, top, "structures", ["--candidates", "300", "--protomers", "5"], kills, rng)
-        # Many candidates and no template: kills land around the rewrite of the candidate file.
-        trials(exe, top, "ranking", ["--candidates", "300000", "--protomers", "3"], kills, rng, ranking_only=True)
         search = os.path.join(os.path.dirname(exe), "noebundle-search")
         if os.path.exists(search):
             interrupted_searches(search, top, max(kills // 3, 4), rng)

@@ -63,6 +63,16 @@ Status load_reference(const std::string& path, const ReferenceChoice& choice, in
             out.chains.push_back(c.name);
         }
     } else {
+        if (static_cast<int>(choice.chains.size()) != numProtomer) {
+            std::string asked, there;
+            for (const std::string& name : choice.chains) asked += (asked.empty() ? "" : ",") + name;
+            for (const gemmi::Chain& c : model.chains)
+                if (!chain_ca(c).empty()) there += (there.empty() ? "" : ",") + c.name;
+            return Status::error("[Error] --chains names " + std::to_string(choice.chains.size()) + " chains (" + asked +
+                                 ") but the oligomer has " + std::to_string(numProtomer) + " protomers: name " +
+                                 std::to_string(numProtomer) + " of the chains with CA atoms in model " +
+                                 std::to_string(choice.model) + " of '" + path + "' (" + there + ")");
+        }
         for (const std::string& name : choice.chains) {
             const gemmi::Chain* c = model.find_chain(name);
             if (c == nullptr)

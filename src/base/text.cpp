@@ -225,9 +225,9 @@ static bool write_all(int fd, const std::string& content) {
     return true;
 }
 
-bool replace_file(const std::string& path, const std::string& content, bool durable) {
+bool write_temporary_file(const std::string& path, const std::string& content, bool durable) {
     // The temporary name carries the process id, so two runs never share one.
-    std::string temp = path + "." + std::to_string(::getpid()) + ".tmp";
+    const std::string temp = path + "." + std::to_string(::getpid()) + ".tmp";
     int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     struct stat original;
@@ -235,7 +235,14 @@ bool replace_file(const std::string& path, const std::string& content, bool dura
     bool ok = write_all(fd, content);
     if (ok && durable) ok = ::fsync(fd) == 0;
     ok = (::close(fd) == 0) && ok;
-    if (ok) ok = std::rename(temp.c_str(), path.c_str()) == 0;
     if (!ok) std::remove(temp.c_str());
     return ok;
+}
+
+bool replace_file(const std::string& path, const std::string& content, bool durable) {
+    if (!write_temporary_file(path, content, durable)) return false;
+    const std::string temp = path + "." + std::to_string(::getpid()) + ".tmp";
+    if (std::rename(temp.c_str(), path.c_str()) == 0) return true;
+    std::remove(temp.c_str());
+    return false;
 }

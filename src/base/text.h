@@ -60,3 +60,6 @@ bool read_whole(const std::string& path, std::string& text);
 // a truncated file. With durable set the data reach the disk before the
 // rename. False when anything fails; the original is then untouched.
 bool replace_file(const std::string& path, const std::string& content, bool durable);
+// The first half of it: content written to PATH.PID.tmp beside path, with
+// path's mode when it is there; false (and no such file) when that fails.
+bool write_temporary_file(const std::string& path, const std::string& content, bool durable);

@@ -132,3 +132,27 @@ void align_on_z(std::vector<Point>& points, int n, float center[3], float angle[
     rotate_points(points.data(), angle, turned.data(), static_cast<int>(points.size()));
     points = turned;
 }
+
+Status one_copy_of_each_chain(const std::string& pdbText, const std::string& path, const std::string& key) {
+    std::vector<std::pair<std::string, std::string>> chains;  // name, residue names in order
+    std::istringstream in(pdbText);
+    std::string previous;
+    for (std::string line; std::getline(in, line);) {
+        if (line.compare(0, 4, "ATOM") != 0 || line.size() < 27) continue;
+        const std::string chain = line.substr(21, 1), residue = line.substr(17, 10);
+        if (chains.empty() || chains.back().first != chain) chains.push_back({chain, ""}), previous.clear();
+        if (residue != previous) chains.back().second += line.substr(17, 3) + " ";
+        previous = residue;
+    }
+    for (const auto& [name, sequence] : chains) {
+        std::string copies;
+        int count = 0;
+        for (const auto& other : chains)
+            if (other.second == sequence) copies += (count++ == 0 ? "" : ", ") + other.first;
+        if (count > 1)
+            return Status::error("[Error] '" + path + "' (" + key + ") has " + std::to_string(count) +
+                                 " chains of one sequence (" + copies + "), not one helix; take one with "
+                                 "noebundle-search --from FILE --chain NAME");
+    }
+    return Status::fine();
+}

@@ -38,6 +38,11 @@ public:
 // (columns 18-20, blanks trimmed).
 std::vector<std::string> residue_names(const Helix& helix);
 
+// An error when the PDB text holds chains of one sequence more than once
+// (the whole oligomer rather than its helix), naming them; key: the
+// parameter file's key the path came from.
+Status one_copy_of_each_chain(const std::string& pdbText, const std::string& path, const std::string& key);
+
 // Reads the residue count from the log file and the helix from the PDB file.
 Status load_helix(const std::string& logPath, const std::string& pdbPath, Helix& helix);
 

@@ -133,8 +133,11 @@ Status helix_from_structure(gemmi::Structure& st, const std::string& path, const
                              " is not in model " + std::to_string(choice.model) + " of '" + path +
                              "'; its chains are " + chain_names(model));
     gemmi::remove_alternative_conformations(*chain);
-    if (notes != nullptr)
-        for (const gemmi::Chain& c : model.chains) notes->sameSequenceChains += sequence_of(c) == sequence_of(*chain);
+    std::string copies;  // the chains of the chosen one's sequence
+    int count = 0;
+    for (const gemmi::Chain& c : model.chains)
+        if (sequence_of(c) == sequence_of(*chain)) copies += (count++ == 0 ? "" : ", ") + c.name;
+    if (notes != nullptr) notes->sameSequenceChains = count, notes->sameSequenceNames = copies;
 
     pdbText.clear();
     int serial = 0, residues = 0, previous = -100000;

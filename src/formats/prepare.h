@@ -21,6 +21,7 @@ struct HelixChoice {
 struct PreparationNotes {
     std::vector<std::string> sideChainPoints;
     int sameSequenceChains = 0;
+    std::string sameSequenceNames;  // those chains, "A, B, C"
 };
 
 // The largest structure file read, uncompressed: 1 GiB.

@@ -105,7 +105,7 @@ std::string reference_html(const ReportInput& in) {
 bool find_landscape(const Parameter& param, std::string& path, std::string& svg) {
     std::string recordText;
     if (!read_whole(record_path(param), recordText)) return false;
-    OutputRecord record;
+    OutputRecord record(param.workDir);
     record.parse(recordText);
     for (const std::string& file : record.paths()) {
         if (file.size() < 4 || file.compare(file.size() - 4, 4, ".svg") != 0) continue;

@@ -53,19 +53,6 @@ std::string restraint_model_text(const Parameter& p) {
     return text;
 }
 
-std::string shell_words(const std::vector<std::string>& args) {
-    std::string out;
-    for (const std::string& arg : args) {
-        bool plain = !arg.empty();
-        for (char c : arg)
-            if (!(std::isalnum(static_cast<unsigned char>(c)) || std::strchr("_./=,:@%+-", c))) plain = false;
-        std::string word = "'";
-        for (char c : arg) word += c == '\'' ? std::string("'\\''") : std::string(1, c);
-        out += (out.empty() ? "" : " ") + (plain ? arg : word + "'");
-    }
-    return out;
-}
-
 std::string run_words_html(const RunWords& r) {
     const Parameter& p = r.param;
     std::string settings = "<table class=\"settings\">\n";

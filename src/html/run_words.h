@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/shell_words.h"
 #include "formats/parameter.h"
 
 struct RunWords {
@@ -29,6 +30,3 @@ std::string one_letter_sequence(const std::vector<std::string>& templateLines);
 // its pair class, in words.
 std::string restraint_model_text(const Parameter& param);
 
-// The arguments as a POSIX shell would take them back: plain words as they
-// are, others in single quotes.
-std::string shell_words(const std::vector<std::string>& args);

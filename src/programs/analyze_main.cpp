@@ -31,6 +31,7 @@
 #include "analysis/run_data.h"
 #include "base/text.h"
 #include "analysis/viewer_scripts.h"
+#include "safety/outputs.h"
 #include "html/report_page.h"
 #include "html/run_words.h"
 
@@ -44,7 +45,7 @@ struct Options {
     int top = 10, model = 1;
     double cluster = 1.0, maxMemory = defaultAnalysisMemory;
     float threshold = defaultViolationThreshold;
-    bool pack = false;
+    bool pack = false, force = false;
 };
 
 struct Outputs {
@@ -176,8 +177,8 @@ Status analyze(const Options& o) {
     if (!o.score.empty())
         files.insert(files.end(), {{"score.csv", score_csv(scored, o.score, o.model, o.threshold)},
                                    {"score_violations.csv", violations_csv({scored.checks}, names)}});
-    for (const auto& file : files)
-        if (!replace_file(dir + "/" + file.first, file.second, true)) return Status::error(cannot_open(dir + "/" + file.first));
+    std::vector<Backup> backups;
+    if (!(status = write_owned_files(dir, "noebundle-analyze", files, o.force, backups)).ok()) return status;
 
     if (!assigned.note.empty()) print_line(assigned.note);
     print_line(std::to_string(run.ranked.size()) + " structures of '" + run.candidatePath + "', " + std::to_string(n) +
@@ -203,6 +204,7 @@ Status analyze(const Options& o) {
     }
     if (!o.score.empty())
         for (const std::string& line : score_lines(scored, o.score, o.model, names, run.deltas)) print_line(line);
+    for (const Backup& b : backups) print_line("Kept the former '" + b.original + "' as '" + b.backup + "'");
     print_line("[Done] Tables, ensemble, viewer scripts, assigned restraints and report.html written to '" + dir + "'");
     return Status::fine();
 }
@@ -217,29 +219,32 @@ int main(int argc, char** argv) {
                  "tables, a multi-model ensemble with one chain per protomer, viewer scripts and a page\n"
                  "to look at them in a browser (report.html).",
                  "noebundle-analyze"};
-    app.add_option("PARAMETER_FILE", o.paramFile, "the parameter file of the run")->required();
-    app.add_option("--top", o.top, "structures to detail, cluster and write (default 10)")->check(CLI::Range(1, 100000));
-    app.add_option("--reference", o.reference, "a deposited oligomer to compare with (PDB or mmCIF)");
+    app.add_option("PARAMETER_FILE", o.paramFile, "the parameter file of the run")->required()->type_name("PATH");
+    app.add_option("--top", o.top, "structures to detail, cluster and write (default 10)")->check(CLI::Range(1, 100000))->type_name("INT");
+    app.add_option("--reference", o.reference, "a deposited oligomer to compare with (PDB or mmCIF)")->type_name("PATH");
     app.add_option("--score", o.score,
                    "an oligomer to score against the run's restraints (PDB or mmCIF): Delta and each restraint\n"
-                   "printed, written to score.csv and score_violations.csv");
+                   "printed, written to score.csv and score_violations.csv")->type_name("PATH");
     CLI::Option* chains = app.add_option(
         "--chains", o.chains,
         "chains of the --score and --reference file, A,B,...; for --score in ring order\n"
-        "(default: the chains with CA atoms, in file order; for --reference the first numProtomer)");
+        "(default: the chains with CA atoms, in file order; for --reference the first numProtomer)")->type_name("A,B,...");
     CLI::Option* model = app.add_option("--model", o.model, "model of the --score and --reference file (default 1)")
-                             ->check(CLI::Range(1, 1000000));
-    app.add_option("--residues", o.residues, "residues to compare, FIRST-LAST (default: all)")->needs("--reference");
-    app.add_option("--cluster", o.cluster, "cluster cutoff, CA RMSD in Å (default 1.0)")->check(CLI::Range(0.0, 1e6));
+                             ->check(CLI::Range(1, 1000000))->type_name("INT");
+    app.add_option("--residues", o.residues, "residues to compare, FIRST-LAST (default: all)")->needs("--reference")->type_name("FIRST-LAST");
+    app.add_option("--cluster", o.cluster, "cluster cutoff, CA RMSD in Å (default 1.0)")->check(CLI::Range(0.0, 1e6))->type_name("FLOAT");
     app.add_option("--violation-threshold", o.threshold, "a restraint counts as violated above this many Å (default 0.5)")
-        ->check(CLI::Range(0.0, 1e6));
-    app.add_option("--max-memory", o.maxMemory, "most memory in MB the analysis may need (default: 2048)")->check(CLI::Range(1.0, 1e9));
-    app.add_option("--out", o.out, "output folder (default workDir/analysis)");
+        ->check(CLI::Range(0.0, 1e6))->type_name("FLOAT");
+    app.add_option("--max-memory", o.maxMemory, "most memory in MB the analysis may need (default: 2048)")
+        ->check(CLI::Range(1.0, 1e9))->type_name("FLOAT");
+    app.add_option("--out", o.out, "output folder (default workDir/analysis)")->type_name("PATH");
+    app.add_flag("--force", o.force, "replace files in the output folder that noebundle-analyze did not write, "
+                                     "keeping each as #name.N#");
     app.add_flag("--pack", o.pack, "pack each structure's side chains in the oligomer (as noebundle-search --refine)");
     app.set_version_flag("--version", std::string("noebundle-analyze ") + NOEBUNDLE_VERSION);
     if (!parse_command_line(app, argc, argv)) return 0;
     if ((chains->count() > 0 || model->count() > 0) && o.reference.empty() && o.score.empty())
         fail("[Error] --chains and --model choose in the file of --score or --reference; give one of those");
-    check(analyze(o));
+    check(with_parameter_key(analyze(o), o.paramFile));
     return 0;
 }

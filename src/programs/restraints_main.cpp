@@ -103,11 +103,11 @@ int main(int argc, char** argv) {
                  "restraints between two different chains are kept, every other one is reported with its reason.",
                  "noebundle-restraints");
     Parameters p;
-    app.add_option("INPUT", p.input, "XPLOR/CNS table or NEF file (told apart by the content)")->required();
-    app.add_option("--out", p.out, "write the restraint file here (replaced as a whole)");
-    app.add_option("--helix", p.helix, "PDB or mmCIF file of the helix: drop residues it lacks");
-    app.add_option("--chains", p.chains, "keep only restraints between these two chains, as in A,B");
-    app.add_option("--residues", p.residues, "keep only restraints between residues FIRST to LAST, as in 5-30");
+    app.add_option("INPUT", p.input, "XPLOR/CNS table or NEF file (told apart by the content)")->required()->type_name("PATH");
+    app.add_option("--out", p.out, "write the restraint file here (replaced as a whole)")->type_name("PATH");
+    app.add_option("--helix", p.helix, "PDB or mmCIF file of the helix: drop residues it lacks")->type_name("PATH");
+    app.add_option("--chains", p.chains, "keep only restraints between these two chains, as in A,B")->type_name("A,B");
+    app.add_option("--residues", p.residues, "keep only restraints between residues FIRST to LAST, as in 5-30")->type_name("FIRST-LAST");
     app.add_option("--noe-model", p.noeModel,
                    "the run's noeModel: window (default) takes at most " + std::to_string(maxRestraint) +
                        " restraints, upper and reach " + std::to_string(maxUpperRestraint))

@@ -20,14 +20,14 @@ const char* const usageLine = "Usage: noebundle-search PARAMETER_FILE [options]"
 
 // The option table, which also makes the help text.
 void add_options(CLI::App& app, SearchOptions& p) {
-    app.add_option("PARAMETER_FILE", p.paramFile, "the run's parameter file")->required();
-    app.add_option("--from", p.from, "take the helix from a PDB or mmCIF file (may be gzipped)");
-    app.add_option("--sequence", p.sequence, "build an ideal alpha-helix of this one-letter sequence instead of --from");
-    app.add_option("--first", p.first, "number of the built helix's first residue (default: 1)");
-    app.add_option("--restraints", p.restraints, "convert an XPLOR/CNS or NEF restraint list into noeFile");
-    app.add_option("--chain", p.chain, "chain of that file (default: the first)");
-    app.add_option("--model", p.model, "model of that file (default: 1)")->check(CLI::Range(1, 999999));
-    app.add_option("--residues", p.residues, "keep only these residues (FIRST-LAST)");
+    app.add_option("PARAMETER_FILE", p.paramFile, "the run's parameter file")->required()->type_name("PATH");
+    app.add_option("--from", p.from, "take the helix from a PDB or mmCIF file (may be gzipped)")->type_name("PATH");
+    app.add_option("--sequence", p.sequence, "build an ideal alpha-helix of this one-letter sequence instead of --from")->type_name("SEQUENCE");
+    app.add_option("--first", p.first, "number of the built helix's first residue (default: 1)")->type_name("INT");
+    app.add_option("--restraints", p.restraints, "convert an XPLOR/CNS or NEF restraint list into noeFile")->type_name("PATH");
+    app.add_option("--chain", p.chain, "chain of that file (default: the first)")->type_name("NAME");
+    app.add_option("--model", p.model, "model of that file (default: 1)")->check(CLI::Range(1, 999999))->type_name("INT");
+    app.add_option("--residues", p.residues, "keep only these residues (FIRST-LAST)")->type_name("FIRST-LAST");
     app.add_flag("--force", p.force, "replace files the search did not write (a different helix, a hand-made "
                                      "candidate file, ...), keeping each as #name.N#");
     app.add_flag("--refine", p.refine, "pack the side chains of the kept placements in the oligomer and refine them "
@@ -36,14 +36,14 @@ void add_options(CLI::App& app, SearchOptions& p) {
     app.add_flag("--supercoil", p.supercoil, "search also the helix bent as a supercoil about the bundle's axis, as "
                                              "its best placement asks, and keep it unless the helix as given scores "
                                              "better; recommended with --refine for helices built from a sequence");
-    app.add_option("--angle-step", p.angleStep, "grid step of phi, theta and psi in degrees, 0.06 to 360 (default: ss_angle)");
-    app.add_option("--radius", p.radius, "radii in Angstrom as BEG:END:STEP, STEP at least 0.001 (default: r_beg:r_end:ss_r)");
-    app.add_option("--keep", p.keep, "number of placements to keep (default: 100)");
-    app.add_option("--cluster", p.cluster, "CA RMSD in Angstrom that clusters the placements fitting as well as the best (default: 2.0)");
-    app.add_option("--map", p.map, "write the score landscape as an SVG picture");
-    app.add_option("--threads", p.threads, "threads to use (default: all cores)");
-    app.add_option("--max-placements", p.maxPlacements, "largest grid searched (default: 1e9)");
-    app.add_option("--max-memory", p.maxMemory, "most memory in MB the search may need (default: 2048)");
+    app.add_option("--angle-step", p.angleStep, "grid step of phi, theta and psi in degrees, 0.06 to 360 (default: ss_angle)")->type_name("FLOAT");
+    app.add_option("--radius", p.radius, "radii in Angstrom as BEG:END:STEP, STEP at least 0.001 (default: r_beg:r_end:ss_r)")->type_name("BEG:END:STEP");
+    app.add_option("--keep", p.keep, "number of placements to keep (default: 100)")->type_name("INT");
+    app.add_option("--cluster", p.cluster, "CA RMSD in Angstrom that clusters the placements fitting as well as the best (default: 2.0)")->type_name("FLOAT");
+    app.add_option("--map", p.map, "write the score landscape as an SVG picture")->type_name("PATH");
+    app.add_option("--threads", p.threads, "threads to use (default: all cores)")->type_name("INT");
+    app.add_option("--max-placements", p.maxPlacements, "largest grid searched (default: 1e9)")->type_name("INT");
+    app.add_option("--max-memory", p.maxMemory, "most memory in MB the search may need (default: 2048)")->type_name("INT");
 }
 
 // What the input and the best placement say about the search itself: an
@@ -86,6 +86,7 @@ Status search_placements(const SearchOptions& p) {
     if (!status.ok() && !out.conversion.empty() && !out.model.empty() && !print_line(out.model))
         return Status::error(stdoutFailure);
     if (!status.ok()) return status;
+    if (!(status = append_log_header(out.logPath, p.commandLine)).ok()) return status;
     const SearchResult& result = out.result;
     std::vector<std::string> lines = {
         "Placements searched: " + std::to_string(result.searched), "Seconds: " + decimals(out.seconds, 2),
@@ -119,10 +120,11 @@ int main(int argc, char** argv) {
                  "noebundle-search"};
     app.set_version_flag("--version", std::string("noebundle-search ") + NOEBUNDLE_VERSION);
     SearchOptions p;
+    p.commandLine.assign(argv, argv + argc);
     add_options(app, p);
     if (argc < 2) fail(std::string("[Error] ") + usageLine);
     if (!parse_command_line(app, argc, argv, usageLine)) return 0;
     p.hasSequence = app.count("--sequence") > 0;
-    check(search_placements(p));
+    check(with_parameter_key(search_placements(p), p.paramFile));
     return 0;
 }

@@ -4,18 +4,23 @@
 #include <cstdio>
 #include <fstream>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include "run/oligomer.h"
 #include "run/parallel.h"
 #include "run/rank.h"
 #include "run/report.h"
 #include "run/score.h"
+#include "run/structures.h"
 #include "base/text.h"
 
 std::string candidate_path(const Parameter& param) { return param.workDir + "/" + param.proteinName + ".cs"; }
 std::string allowed_set_path(const Parameter& param) { return param.workDir + "/allowed.csv"; }
 
-Status rank_candidates(const Parameter& param, const Helix& aligned, const Restraint& res,
-                       const CandidateTable& table, std::vector<float>& scores) {
+// The candidate file's text, best first, and the sorted scores.
+static std::string ranked_text(const Parameter& param, const Helix& aligned, const Restraint& res,
+                               const CandidateTable& table, std::vector<float>& scores) {
     const std::size_t n = table.size();
     std::vector<float> inTableOrder(n);
     const Scorer scorer(aligned, res, param.numProtomer);
@@ -31,40 +36,25 @@ Status rank_candidates(const Parameter& param, const Helix& aligned, const Restr
         text += candidate_line(table[map[i]]);
         text += '\n';
     }
+    return text;
+}
+
+Status rank_candidates(const Parameter& param, const Helix& aligned, const Restraint& res,
+                       const CandidateTable& table, std::vector<float>& scores) {
     const std::string path = candidate_path(param);
-    if (!replace_file(path, text, true)) return Status::error(cannot_open(path));
+    if (!replace_file(path, ranked_text(param, aligned, res, table, scores), true)) return Status::error(cannot_open(path));
+    return Status::fine();
+}
+
+// The log takes the tables: checked before anything is written.
+static Status log_writable(const std::string& logPath) {
+    struct stat st;
+    if (::stat(logPath.c_str(), &st) == 0 && (S_ISDIR(st.st_mode) || ::access(logPath.c_str(), W_OK) != 0))
+        return Status::error(cannot_open(logPath));
     return Status::fine();
 }
 
 namespace {
-// One structure file to write, or the wrong-format stop at that line.
-struct Structure {
-    std::string path;
-    CandidateRow row{};
-    bool badLine = false;
-};
-
-// Takes the structure files from the ranked candidate file, one by one.
-class StructureList {
-public:
-    StructureList(std::istream& candidates, const Parameter& param) : candidates_(candidates), param_(param) {}
-    // Fills s with the next structure; false at the end of the file.
-    bool next(Structure& s) {
-        if (!std::getline(candidates_, line_)) return false;
-        ++k_;
-        s.path = param_.workDir + "/" + param_.proteinName + "_" + std::to_string(k_) + ".pdb";
-        s.badLine = line_.size() < candidateLineLength;
-        if (!s.badLine) s.row = parse_candidate_line(line_);
-        return true;
-    }
-
-private:
-    std::istream& candidates_;
-    const Parameter& param_;
-    std::string line_;
-    long k_ = 0;
-};
-
 // Writes a line to the log and then to standard output, flushing both.
 Status log_and_print(std::FILE* log, const std::string& logPath, const std::string& line) {
     if (!put_line(log, line)) return Status::error(cannot_write(logPath));
@@ -87,36 +77,11 @@ Status log_lines(const std::string& logPath, const std::vector<std::string>& lin
 }  // namespace
 
 Status write_structures(const Parameter& param) {
-    const std::string templatePath = param.workDir + "/origin.pdb";
-    std::ifstream templateFile;
-    if (!open_input(templateFile, templatePath)) return Status::error(cannot_open(templatePath));
-    const Template tmpl = parse_template(templateFile);
     const std::string path = candidate_path(param);
-    std::ifstream candidates;
-    if (!open_input(candidates, path)) return Status::error(cannot_open(path));
-    StructureList list(candidates, param);
-    const OligomerImage image(tmpl, param.numProtomer);
-    // Every thread makes structures and writes the next one when it is made;
-    // the files are written in order, so a failure stops at the same file
-    // with any number of threads. Beyond a few makers, the extra ones would
-    // only wait for the writing.
-    const int workers = std::min(worker_count(), 4);
-    const std::size_t ring = workers + 2;
-    std::vector<Structure> structures(ring);
-    std::vector<OligomerBuffer> buffers(ring, OligomerBuffer(image));
-    Status status;
-    take_make_use(workers, ring, [&](std::size_t i) { return list.next(structures[i]); },
-                  [&](std::size_t i) {
-                      if (!structures[i].badLine) buffers[i].make(structures[i].row);
-                  },
-                  [&](std::size_t i) {
-                      const Structure& s = structures[i];
-                      if (s.badLine) status = Status::error(wrong_format(path));
-                      else if (!replace_file(s.path, buffers[i].text(), false))
-                          status = Status::error(cannot_open(s.path));
-                      return status.ok();
-                  });
-    return status;
+    std::string ranked;
+    if (!read_whole(path, ranked)) return Status::error(cannot_open(path));
+    Tidied tidied;
+    return put_run_in_place(param, ranked, tidied);
 }
 
 Status write_ranking(const Parameter& param, std::size_t count, const std::vector<float>& scores) {
@@ -137,11 +102,14 @@ Status write_restraint_report(const Parameter& param, const Helix& aligned, cons
 Status run_candidates(const Parameter& param, const Helix& aligned, const Restraint& res) {
     CandidateTable table;
     std::vector<float> scores;
+    Tidied tidied;
     Status status = load_candidates(candidate_path(param), table);
-    if (status.ok()) status = rank_candidates(param, aligned, res, table, scores);
-    if (status.ok()) status = write_structures(param);
+    if (status.ok()) status = log_writable(param.logFile);
+    if (status.ok()) status = put_run_in_place(param, ranked_text(param, aligned, res, table, scores), tidied);
     if (status.ok()) status = write_ranking(param, table.size(), scores);
     if (status.ok() && param.numProtomer > 2) status = write_restraint_report(param, aligned, res, table);
+    const std::string tidiedLine = tidied_line(tidied);
+    if (status.ok() && !tidiedLine.empty() && !put_line(stdout, tidiedLine)) status = Status::error(stdoutFailure);
     if (status.ok() && !put_line(stdout, done_line(table.size(), param.workDir)))
         status = Status::error(stdoutFailure);
     return status;

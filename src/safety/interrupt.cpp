@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include <pthread.h>
+#include <time.h>
 #include <unistd.h>
 
 namespace {
@@ -14,10 +15,39 @@ constexpr std::size_t maxPath = 4096;
 char watched[maxWatched][maxPath];
 std::atomic<bool> inUse[maxWatched];
 std::atomic<bool> lineOpen{false};
+char seriesPrefix[maxPath], seriesSuffix[maxPath];
+std::atomic<long> seriesCount{0};
+std::atomic<int> writing{0};
+std::atomic<bool> dying{false};
+
+// prefix + k + suffix into name, with nothing but memory reads and writes.
+void series_name(long k, char* name) {
+    char digits[24];
+    int n = 0;
+    for (; k > 0 || n == 0; k /= 10) digits[n++] = static_cast<char>('0' + k % 10);
+    char* q = name;
+    for (const char* p = seriesPrefix; *p;) *q++ = *p++;
+    while (n > 0) *q++ = digits[--n];
+    for (const char* p = seriesSuffix; *p;) *q++ = *p++;
+    *q = '\0';
+}
 
 void on_signal(int sig) {
     for (int i = 0; i < maxWatched; ++i)
         if (inUse[i].load()) ::unlink(watched[i]);
+    // Writes of the series under way on other threads end first, and no
+    // other begins; one on this thread waits in vain for a tenth of a second.
+    dying.store(true);
+    for (int wait = 0; wait < 100 && writing.load() > 0; ++wait) {
+        const struct timespec ms = {0, 1000000};
+        ::nanosleep(&ms, nullptr);
+    }
+    static char name[2 * maxPath + 24];
+    // The count read anew each time: other threads may still be writing the next ones.
+    for (long k = 1; k <= seriesCount.load(); ++k) {
+        series_name(k, name);
+        ::unlink(name);
+    }
     if (lineOpen.load()) {
         static const char clear[] = "\r                                                                      \r";
         ssize_t ignored = ::write(2, clear, sizeof clear - 1);
@@ -62,6 +92,25 @@ void forget_temporary(const std::string& path) {
     for (int i = 0; i < maxWatched; ++i)
         if (inUse[i].load() && path == watched[i]) inUse[i].store(false);
 }
+
+bool watch_numbered_temporaries(const std::string& prefix, const std::string& suffix) {
+    if (prefix.size() >= maxPath || suffix.size() >= maxPath) return false;
+    seriesCount.store(0);
+    std::memcpy(seriesPrefix, prefix.c_str(), prefix.size() + 1);
+    std::memcpy(seriesSuffix, suffix.c_str(), suffix.size() + 1);
+    return true;
+}
+
+void set_numbered_temporaries(long count) { seriesCount.store(count); }
+
+bool begin_numbered_write() {
+    writing.fetch_add(1);
+    if (!dying.load()) return true;
+    writing.fetch_sub(1);
+    return false;
+}
+
+void end_numbered_write() { writing.fetch_sub(1); }
 
 void set_open_terminal_line(bool open) { lineOpen.store(open); }
 

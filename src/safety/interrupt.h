@@ -13,6 +13,15 @@ void install_interrupt_cleanup();
 // creating it; false when the list (64 paths of up to 4095 characters) is full.
 bool watch_temporary(const std::string& path);
 void forget_temporary(const std::string& path);
+// A series of temporary files, prefix + k + suffix for k from 1 to the count
+// made so far (one series at a time; false when a name would be too long).
+// A count of 0 forgets it.
+bool watch_numbered_temporaries(const std::string& prefix, const std::string& suffix);
+void set_numbered_temporaries(long count);
+// Around the writing of one of the series on any thread: an interrupt waits
+// (a while) for writes under way, and none begins after it (false: stop).
+bool begin_numbered_write();
+void end_numbered_write();
 
 // Whether a line is open on standard error (a progress bar) that an
 // interrupt must clear.

@@ -40,7 +40,7 @@ Status OutputSet::claim(const std::string& path, const std::string& role, Owner 
         if (!own) {
             if (!force_)
                 return Status::error(refusal.empty() ? "[Error] '" + path + "' (" + role +
-                                                           ") was not written by noebundle-search; --force "
+                                                           ") was not written by " + program_ + "; --force "
                                                            "replaces it, keeping a backup"
                                                      : refusal);
             e.keepOld = true;
@@ -58,26 +58,10 @@ void OutputSet::fill(const std::string& path, std::string content) {
         }
 }
 
-static bool write_all(int fd, const std::string& content) {
-    for (std::size_t done = 0; done < content.size();) {
-        const ssize_t n = ::write(fd, content.data() + done, content.size() - done);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
-        done += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
 Status OutputSet::write_temporary(Entry& e) {
     e.temp = temporary_name(e.path);
-    if (!watch_temporary(e.temp)) return Status::error(cannot_write(e.path));
-    const int fd = ::open(e.temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return Status::error(cannot_write(e.path));
-    struct stat original;
-    if (e.existed && ::stat(e.path.c_str(), &original) == 0) ::fchmod(fd, original.st_mode & 0777);
-    bool ok = write_all(fd, e.content) && ::fsync(fd) == 0;
-    ok = ::close(fd) == 0 && ok;
-    return ok ? Status::fine() : Status::error(cannot_write(e.path));
+    if (!watch_temporary(e.temp) || !write_temporary_file(e.path, e.content, true)) return Status::error(cannot_write(e.path));
+    return Status::fine();
 }
 
 void OutputSet::remove_temporaries() {
@@ -122,4 +106,26 @@ Status OutputSet::commit() {
         e.temp.clear();
     }
     return Status::fine();
+}
+
+Status write_owned_files(const std::string& folder, const std::string& program,
+                         const std::vector<std::pair<std::string, std::string>>& files, bool force,
+                         std::vector<Backup>& backups) {
+    const std::string recordPath = folder + "/." + program;
+    OutputRecord record(folder);
+    std::string recorded;
+    if (read_whole(recordPath, recorded)) record.parse(recorded);
+    OutputSet outputs(force, record, program);
+    Status status;
+    for (const auto& [name, content] : files) {
+        const std::string path = folder + "/" + name;
+        if (!(status = outputs.claim(path, name, OutputSet::Owner::byRecord)).ok()) return status;
+        record.set(path, content);
+        outputs.fill(path, content);
+    }
+    if (!(status = outputs.claim(recordPath, "the record of " + program, OutputSet::Owner::always)).ok()) return status;
+    outputs.fill(recordPath, record.text());
+    status = outputs.commit();
+    backups = outputs.backups();
+    return status;
 }

@@ -6,6 +6,7 @@
 // backup beside it: #name.1#, #name.2#, ...
 #pragma once
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "safety/ownership.h"
@@ -17,7 +18,9 @@ struct Backup {
 
 class OutputSet {
 public:
-    OutputSet(bool force, const OutputRecord& record) : force_(force), record_(record) {}
+    // program: the one whose record it is, named in refusals.
+    OutputSet(bool force, const OutputRecord& record, std::string program = "noebundle-search")
+        : force_(force), record_(record), program_(std::move(program)) {}
     ~OutputSet();
     OutputSet(const OutputSet&) = delete;
     OutputSet& operator=(const OutputSet&) = delete;
@@ -48,9 +51,17 @@ private:
 
     bool force_;
     const OutputRecord& record_;
+    std::string program_;
     std::vector<Entry> entries_;
     std::vector<Backup> backups_;
 };
 
 // The first free name #name.N# beside path.
 std::string backup_name(const std::string& path);
+
+// Writes files (name, content) into folder under the rules above, with the
+// record of program there (folder/.program): all or none, a file the
+// program did not write replaced only with force, and then kept as a backup.
+Status write_owned_files(const std::string& folder, const std::string& program,
+                         const std::vector<std::pair<std::string, std::string>>& files, bool force,
+                         std::vector<Backup>& backups);

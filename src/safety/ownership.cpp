@@ -2,6 +2,7 @@
 
 #include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <sstream>
 
@@ -22,6 +23,23 @@ Fingerprint fingerprint(const std::string& text) {
     return f;
 }
 
+Fingerprint byte_fingerprint(const char* data, std::size_t size) {
+    // Four independent lanes of eight bytes, so that the multiplications overlap.
+    std::uint64_t lane[4] = {1469598103934665603ULL, 0x9e3779b97f4a7c15ULL, 0xc2b2ae3d27d4eb4fULL, 0x165667b19e3779f9ULL};
+    const std::uint64_t prime = 0x100000001b3ULL;
+    std::size_t i = 0;
+    for (; i + 32 <= size; i += 32)
+        for (int k = 0; k < 4; ++k) {
+            std::uint64_t word;
+            std::memcpy(&word, data + i + 8 * k, 8);
+            lane[k] = (lane[k] ^ word) * prime;
+            lane[k] ^= lane[k] >> 29;
+        }
+    std::uint64_t h = lane[0] ^ (lane[1] * 3) ^ (lane[2] * 5) ^ (lane[3] * 7);
+    for (; i < size; ++i) h = (h ^ static_cast<unsigned char>(data[i])) * prime;
+    return {h, size};
+}
+
 std::string full_path(const std::string& path) {
     std::error_code ec;
     std::filesystem::path p = std::filesystem::absolute(path, ec);
@@ -36,18 +54,31 @@ void OutputRecord::parse(const std::string& text) {
         int end = 0;
         if (std::sscanf(line.c_str(), "%16" SCNx64 " %" SCNu64 " %n", &f.sum, &f.lines, &end) == 2 && end > 0 &&
             static_cast<std::size_t>(end) < line.size())
-            files_[line.substr(end)] = f;
+            files_[line[end] == '/' ? name(line.substr(end)) : line.substr(end)] = f;
     }
 }
 
-bool OutputRecord::holds(const std::string& path, const std::string& content) const {
-    const auto it = files_.find(full_path(path));
-    return it != files_.end() && it->second == fingerprint(content);
+std::string OutputRecord::name(const std::string& path) const {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    const fs::path folder = fs::weakly_canonical(fs::absolute(folder_, ec), ec);
+    return fs::path(full_path(path)).lexically_relative(folder).string();
 }
 
-void OutputRecord::set(const std::string& path, const std::string& content) {
-    files_[full_path(path)] = fingerprint(content);
+bool OutputRecord::holds(const std::string& path, const std::string& content) const {
+    return holds(path, fingerprint(content));
 }
+
+bool OutputRecord::holds(const std::string& path, const Fingerprint& f) const {
+    const auto it = files_.find(name(path));
+    return it != files_.end() && it->second == f;
+}
+
+void OutputRecord::set(const std::string& path, const std::string& content) { set(path, fingerprint(content)); }
+
+void OutputRecord::set(const std::string& path, const Fingerprint& f) { files_[name(path)] = f; }
+
+void OutputRecord::erase(const std::string& path) { files_.erase(name(path)); }
 
 std::string OutputRecord::text() const {
     std::string out;
@@ -61,6 +92,6 @@ std::string OutputRecord::text() const {
 
 std::vector<std::string> OutputRecord::paths() const {
     std::vector<std::string> out;
-    for (const auto& entry : files_) out.push_back(entry.first);
+    for (const auto& entry : files_) out.push_back(folder_ + "/" + entry.first);
     return out;
 }

@@ -37,3 +37,5 @@ void remove_dead_run_temporaries(const Parameter& param);
 
 // Where the search records the files it wrote: workDir/.noebundle-search.
 std::string record_path(const Parameter& param);
+// Where noebundle records the structure files it wrote: workDir/.noebundle-run.
+std::string run_record_path(const Parameter& param);

@@ -69,10 +69,15 @@ Status helix_text(const SearchOptions& o, const SearchSettings& s, const Paramet
                 std::to_string(atoms.size()) + " atoms, residues " + std::to_string(s.first) + " to " +
                 std::to_string(s.first + long(o.sequence.size()) - 1) + " of chain A)";
     } else if (o.from.empty()) {
-        return read_whole(param.pdbFile, pdbText) ? Status::fine() : Status::error(cannot_open(param.pdbFile));
+        if (!read_whole(param.pdbFile, pdbText)) return Status::error(cannot_open(param.pdbFile));
+        return one_copy_of_each_chain(pdbText, param.pdbFile, "pdbFile");
     } else {
         Status status = extract_helix(o.from, s.choice, pdbText, &notes);
         if (!status.ok()) return status;
+        if (o.chain.empty() && notes.sameSequenceChains > 1)
+            return Status::error("[Error] Model " + std::to_string(s.choice.model) + " of '" + o.from + "' has " +
+                                 std::to_string(notes.sameSequenceChains) + " chains of one sequence (" +
+                                 notes.sameSequenceNames + "); choose the helix with --chain");
     }
     // The supercoiled helix is known only after the search: claimed then.
     return o.supercoil ? Status::fine() : claim_helix(param, outputs, pdbText);
@@ -136,6 +141,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     const std::string check = param.workDir + "/check_pdb.log", origin = param.workDir + "/origin.pdb";
     const std::string record = record_path(param);
     out.candidatePath = candidate_path(param);
+    out.logPath = param.logFile;
     const std::string allowedPath = allowed_set_path(param);
     Named files = {{o.paramFile, "the parameter file"}, {param.noeFile, "the restraint file (noeFile)"}};
     if (!o.from.empty()) files.push_back({o.from, "the --from file"});
@@ -157,7 +163,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     }
     if (!(status = distinct_files(files)).ok()) return status;
 
-    OutputRecord own;
+    OutputRecord own(param.workDir);
     std::string recorded;
     if (read_whole(record, recorded)) own.parse(recorded);
     OutputSet outputs(o.force, own);
@@ -206,9 +212,7 @@ Status run_search(const SearchOptions& o, SearchOutcome& out) {
     }
     bar.finish();
     if (status.ok() && searched.result.packed && searched.result.allowed.empty())
-        status = Status::error("[Error] Every placement searched brings backbone atoms of two protomers closer than "
-                               "2.5 \u00c5, so no bundle passes the steric rule; check numProtomer and the radii "
-                               "searched (--radius, or r_beg to r_end)");
+        status = no_bundle_error(searched.helix, param.numProtomer, s.rEnd);
     if (!status.ok()) return status;
     out.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     out.result = std::move(searched.result);

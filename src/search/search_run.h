@@ -19,7 +19,7 @@ struct SearchOutcome {
     SearchResult result;
     AllowedSet allowed;  // the placements that fit as well as the best, clustered
     double seconds = 0;
-    std::string candidatePath;
+    std::string candidatePath, logPath;
     std::vector<Backup> backups;  // files replaced under --force, and where they are kept
     std::string conversion;       // with --restraints: the accounting of the conversion
     std::string built;            // with --sequence: what was built

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "base/text.h"
 #include "run/parallel.h"
 
 namespace {
@@ -151,4 +152,21 @@ Status settle_search(const SearchOptions& o, const Parameter& param, SearchSetti
     s.placements = angle_count(s.angleStep) * angle_count(s.angleStep) * theta_count(s.angleStep) *
                    radius_count(s.rBeg, s.rEnd, s.rStep);
     return check_bounds(o, s);
+}
+
+Status no_bundle_error(const Helix& aligned, int numProtomer, double rEnd) {
+    double width = 0;
+    for (int k = 0; k < aligned.numResidue; ++k) {
+        const Point& ca = aligned.coord[2 * k];
+        width = std::max(width, 2 * std::hypot(double(ca.x), double(ca.y)));
+    }
+    const double apart = numProtomer > 1 ? 2 * rEnd * std::sin(3.14159265358979 / numProtomer) : 0;
+    std::string message = "[Error] Every placement searched brings backbone atoms of two protomers closer than 2.5 \u00c5, "
+                          "so no bundle passes the steric rule; ";
+    if (numProtomer > 1 && apart < width)
+        return Status::error(message + "the radii searched are too small for " + std::to_string(numProtomer) +
+                             " helices: at the largest, " + decimals(rEnd, 3) + " \u00c5, neighbouring axes lie " +
+                             decimals(apart, 1) + " \u00c5 apart, less than the helix's width of " + decimals(width, 1) +
+                             " \u00c5 (CA atoms); search larger radii (--radius, or r_beg to r_end)");
+    return Status::error(message + "check numProtomer and the radii searched (--radius, or r_beg to r_end)");
 }

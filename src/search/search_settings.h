@@ -4,7 +4,9 @@
 // the number of placements and the memory compared with limits.
 #pragma once
 #include <string>
+#include <vector>
 
+#include "formats/helix.h"
 #include "formats/parameter.h"
 #include "formats/prepare.h"
 #include "base/status.h"
@@ -21,6 +23,7 @@ struct SearchOptions {
     bool supercoil = false;  // --supercoil: the helix bent as a supercoil searched too
     std::string angleStep, radius, keep = "100", threads, cluster = "2";
     std::string maxPlacements = "1e9", maxMemory = "2048";
+    std::vector<std::string> commandLine;  // as typed, for the log
 };
 
 // Steps and value range the candidate file can hold.
@@ -47,3 +50,9 @@ Status settle_search(const SearchOptions& o, const Parameter& param, SearchSetti
 double angle_count(double step);
 double theta_count(double step);
 double radius_count(double rBeg, double rEnd, double rStep);
+
+// The error of a search in which every placement clashes, with its reason
+// when the radii searched cannot hold the oligomer: the axes of neighbours
+// at the largest radius closer than the width of the helix's CA atoms
+// (aligned: the helix with its axis on z).
+Status no_bundle_error(const Helix& aligned, int numProtomer, double rEnd);

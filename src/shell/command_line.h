@@ -16,6 +16,10 @@ inline bool parse_command_line(CLI::App& app, int argc, char** argv, const std::
     } catch (const CLI::CallForHelp&) {
         std::string help = app.help("", CLI::AppFormatMode::Normal);
         while (!help.empty() && help.back() == '\n') help.pop_back();
+        // The usage line heads the help, once: CLI11's own after the description goes.
+        const std::size_t own = help.find("Usage: ");
+        if (!usageLine.empty() && own != std::string::npos)
+            help.erase(own, help.find('\n', own) == std::string::npos ? std::string::npos : help.find('\n', own) - own + 1);
         print_line(usageLine.empty() ? help : usageLine + "\n" + help);
         return false;
     } catch (const CLI::CallForVersion& e) {

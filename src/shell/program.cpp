@@ -4,7 +4,9 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "base/shell_words.h"
 #include "base/text.h"
+#include "formats/parameter.h"
 
 bool print_line(const std::string& line) { return put_line(stdout, line); }
 
@@ -38,4 +40,41 @@ std::string source_date() {
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
     return text;
+}
+
+// The message with note after the first quoted path, unless it already says
+// what the file is there.
+static bool note_after(std::string& message, const std::string& quoted, const std::string& note) {
+    const std::size_t at = message.find(quoted);
+    if (at == std::string::npos || message.compare(at + quoted.size(), 2, " (") == 0) return false;
+    message.insert(at + quoted.size(), " (" + note + ")");
+    return true;
+}
+
+Status with_parameter_key(const Status& status, const std::string& paramFile) {
+    Parameter param;
+    if (status.ok() || !load_param(paramFile, param).ok()) return status;
+    std::string m = status.message;
+    const std::string of = " of '" + paramFile + "'";
+    for (const auto& [key, path] : {std::pair<std::string, const std::string&>{"pdbFile", param.pdbFile},
+                                    {"noeFile", param.noeFile}, {"memFile", param.memFile}})
+        if (!path.empty() && m.find("(" + key + ")") == std::string::npos && note_after(m, "'" + path + "'", key + of))
+            return Status::error(m);
+    for (const std::string& name : {std::string("check_pdb.log"), std::string("origin.pdb"), param.proteinName + ".cs",
+                                     param.proteinName + ".log", std::string("allowed.csv")})
+        if (note_after(m, "'" + param.workDir + "/" + name + "'", "in workDir" + of)) return Status::error(m);
+    return status;
+}
+
+Status append_log_header(const std::string& logPath, const std::vector<std::string>& args) {
+    std::vector<std::string> words = args;
+    if (!words.empty()) words[0] = words[0].substr(words[0].rfind('/') + 1);  // no folder of the machine
+    char when[32] = "";
+    const std::time_t now = std::time(nullptr);
+    std::tm utc{};
+    if (gmtime_r(&now, &utc) != nullptr) std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    std::FILE* log = std::fopen(logPath.c_str(), "a");
+    const bool ok = log != nullptr && put_line(log, std::string("# ") + when + "  " + shell_words(words));
+    if (log != nullptr && std::fclose(log) != 0) return Status::error(cannot_write(logPath));
+    return ok ? Status::fine() : Status::error(cannot_write(logPath));
 }

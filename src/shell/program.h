@@ -3,6 +3,7 @@
 // the run's shell use it; the library below reports through Status.
 #pragma once
 #include <string>
+#include <vector>
 
 #include "base/status.h"
 
@@ -25,3 +26,13 @@ bool answered_standard_options(int argc, char** argv, const char* program, const
 // when the environment sets it, else the start of the epoch, so that the
 // same inputs give the same bytes whatever the day.
 std::string source_date();
+
+// A failure of a companion program about a path the parameter file gave,
+// with the key it came from: "... 'run/bm2.noe' (noeFile of 'run/bm2.param')",
+// or "(in workDir of ...)" for the run's files. Other failures as they are.
+Status with_parameter_key(const Status& status, const std::string& paramFile);
+
+// Appends to a run's log (of noebundle's tables) the line that tells the
+// next table from the ones before: the date and time (UTC) and the command
+// line, the program by its name.
+Status append_log_header(const std::string& logPath, const std::vector<std::string>& args);

@@ -7,7 +7,7 @@
 # overridden by the case's own files, then changed as its case.json says:
 # "remove" (files to delete), "mkdir" (names that become folders), "program"
 # (default "noebundle", found in BUILD_DIR), "args" (default ["run.param"]),
-# "symlink" (name: target), "mode" (name: octal mode, "." the folder; run
+# "write" (name: text, after "mkdir"), "symlink" (name: target), "mode" (name: octal mode, "." the folder; run
 # as an ordinary user when the driver is root, since root reads and writes
 # any file), "stdout" (a file standard output goes to, e.g. /dev/full),
 # "file_size_limit" (bytes a written file may reach, as on a full disk),
@@ -16,7 +16,7 @@
 # its "last" line (an error after an accounting); "changes" lists
 # the inputs the run may rewrite. Every other input must keep its bytes,
 # nothing may reach standard error, and no temporary file (*.tmp) may be
-# left that was not there before; "absent" lists files that must be gone
+# left that was not there before, nor any new file after a failure but those "made" lists; "absent" lists files that must be gone
 # after the run and "backups" (backup: original) the backups that must
 # hold an input's former bytes.
 import fcntl
@@ -35,11 +35,12 @@ HERE = os.path.dirname(os.path.abspath(__file__))
 
 def checksums(folder):
     sums = {}
-    for name in os.listdir(folder):
-        path = os.path.join(folder, name)
-        if os.path.isfile(path) and not os.path.islink(path):
-            with open(path, "rb") as f:
-                sums[name] = hashlib.sha256(f.read()).hexdigest()
+    for top, _, names in os.walk(folder):
+        for name in names:
+            path = os.path.join(top, name)
+            if os.path.isfile(path) and not os.path.islink(path):
+                with open(path, "rb") as f:
+                    sums[os.path.relpath(path, folder)] = hashlib.sha256(f.read()).hexdigest()
     return sums
 
 
@@ -57,9 +58,13 @@ def run_case(build, name):
             if os.path.exists(os.path.join(work, entry)):
                 os.remove(os.path.join(work, entry))
             os.makedirs(os.path.join(work, entry, "inside"))
+        for entry, text in description.get("write", {}).items():
+            with open(os.path.join(work, entry), "w") as f:
+                f.write(text)
         for entry, target in description.get("symlink", {}).items():
             os.symlink(target, os.path.join(work, entry))
         before = checksums(work)
+        names = set(before) | set(os.listdir(work))
         command = [os.path.join(build, description.get("program", "noebundle"))] + description.get("args", ["run.param"])
         if description.get("mode") and os.geteuid() == 0:
             # An ordinary user, for whom the modes count.
@@ -86,6 +91,7 @@ def run_case(build, name):
         os.chmod(work, 0o755)
         after = checksums(work)
         left = set(os.listdir(work))
+        made = set(after) - names
     problems = []
     out = (result.stdout or b"").decode("utf-8", "replace")
     first = out.split("\n", 1)[0]
@@ -104,6 +110,9 @@ def run_case(build, name):
     for entry in sorted(left):
         if entry.endswith(".tmp") and entry not in before:
             problems.append("temporary file %s left" % entry)
+    made -= set(description.get("made", []))
+    if result.returncode != 0 and made:
+        problems.append("new files after a failure: %s" % sorted(made)[:5])
     for entry in description.get("absent", []):
         if entry in left:
             problems.append("%s is still there" % entry)

@@ -68,7 +68,7 @@ TEST(ReportPage, LandscapeOnlyAsTheSearchLeftIt) {
         param.workDir = dir.path().string();
         write_text(dir.file(c.file), c.written);
         if (!c.recorded.empty()) {
-            OutputRecord record;
+            OutputRecord record(param.workDir);
             record.set(dir.file(c.file), c.recorded);
             write_text(record_path(param), record.text());
         }

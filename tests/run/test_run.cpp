@@ -45,7 +45,25 @@ TEST(Run, ATetramerRunRanksWritesEveryStructureAndReports) {
         EXPECT_EQ(read_text(dir.file("abc_" + std::to_string(k) + ".pdb")),
                   oligomer_pdb(t, parse_candidate_line(ranked[k - 1]), 4));
     }
-    EXPECT_EQ(files_in(dir).size(), 6u + 7u);
+    EXPECT_EQ(files_in(dir).size(), 6u + 8u);  // with the run's record
+}
+
+// A second run with fewer candidates removes the structure files the first
+// wrote beyond its count, only those still as it wrote them, and says so.
+TEST(Run, TheStructuresOfAnEarlierRunBeyondTheNewCountGo) {
+    TempDir dir;
+    const std::string params = make_workspace(dir, 3, random_candidates(6));
+    ASSERT_EQ(run_program("noebundle", {params}, dir.path()).status, 0);
+    write_text(dir.file("abc_5.pdb"), "edited\n");
+    write_text(dir.file("abc_9.pdb"), "the user's own\n");
+    const std::vector<std::string> ranked = lines_of(read_text(dir.file("abc.cs")));
+    write_text(dir.file("abc.cs"), ranked[0] + "\n" + ranked[1] + "\n");
+    const std::vector<std::string> out = lines_of(run_program("noebundle", {params}, dir.path()).out);
+    ASSERT_GE(out.size(), 2u);
+    EXPECT_EQ(out[out.size() - 2], "Removed 3 structure files of an earlier run ('" + dir.file("abc_3.pdb") + "' to '" +
+                                       dir.file("abc_6.pdb") + "'); kept 1 changed since noebundle wrote it");
+    for (int k = 1; k <= 9; ++k)
+        EXPECT_EQ(fs::exists(dir.file("abc_" + std::to_string(k) + ".pdb")), k <= 2 || k == 5 || k == 9) << k;
 }
 
 TEST(Run, DimersHaveNoReportAndRunsAppendToTheLog) {
@@ -73,7 +91,7 @@ TEST(Run, OneAndTwoThreadsWriteTheSameBytes) {
         results[threads - 1].erase("run.param");  // names its own folder
     }
     set_worker_count(0);
-    EXPECT_EQ(results[0].size(), 600u + 5u);
+    EXPECT_EQ(results[0].size(), 600u + 6u);
     EXPECT_TRUE(results[0] == results[1]);
 }
 
