@@ -90,7 +90,7 @@ Status convert(const Parameters& p) {
     }
     // The origin first: a restraint file without its own origin is told apart by the checksum.
     const std::string text = restraint_file_text(c);
-    if (!replace_file(origin, origin_text(c, text), true)) return Status::error(cannot_open(origin));
+    if (!replace_file(origin, origin_text(c, text, origin), true)) return Status::error(cannot_open(origin));
     if (!replace_file(p.out, text, true)) return Status::error(cannot_open(p.out));
     print_line("[Done] " + kept + " written to '" + p.out + "', their origin to '" + origin + "'");
     return Status::fine();

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <sstream>
 
 #include "base/text.h"
@@ -83,8 +84,18 @@ std::uint64_t text_checksum(const std::string& text) {
     return h;
 }
 
-std::string origin_text(const Conversion& c, const std::string& restraintText) {
-    std::string s = std::string(firstLine) + "\nsource " + c.path + "\nformat " + c.input.format + "\n";
+// The list converted, named from the origin file's folder, so that the
+// record holds no folder of the machine and travels with its folder.
+std::string source_from(const std::string& originFile, const std::string& source) {
+    namespace fs = std::filesystem;
+    std::error_code e;
+    const fs::path folder = fs::absolute(fs::path(originFile), e).parent_path().lexically_normal();
+    const fs::path relative = fs::absolute(fs::path(source), e).lexically_normal().lexically_relative(folder);
+    return relative.empty() ? fs::path(source).filename().generic_string() : relative.generic_string();
+}
+
+std::string origin_text(const Conversion& c, const std::string& restraintText, const std::string& originFile) {
+    std::string s = std::string(firstLine) + "\nsource " + source_from(originFile, c.path) + "\nformat " + c.input.format + "\n";
     for (const KeptRestraint& k : c.kept) {
         const InputRestraint& r = c.input.restraints[k.input];
         s += "restraint " + r.origin + "\ndistances " + number(r.hasTarget, r.target) + " " +
@@ -113,6 +124,8 @@ Status read_origin(const std::string& restraintFile, const std::string& restrain
     out = RestraintOrigin();
     while (std::getline(in, line))
         if (!read_line(line, out)) return changed;
+    // The source as the user names the restraint file's folder.
+    out.source = (std::filesystem::path(path).parent_path() / out.source).lexically_normal().generic_string();
     std::size_t lines = 0;
     for (char c : restraintText) lines += c == '\n' ? 1 : 0;
     for (const InputRestraint& r : out.restraints)

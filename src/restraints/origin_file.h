@@ -22,8 +22,10 @@ std::string origin_path(const std::string& restraintFile);
 // 64-bit FNV-1a of the text.
 std::uint64_t text_checksum(const std::string& text);
 
-// The origin file of the kept restraints of c, whose restraint file holds restraintText.
-std::string origin_text(const Conversion& c, const std::string& restraintText);
+// The origin file, to be written at originFile, of the kept restraints of c,
+// whose restraint file holds restraintText; it names the list converted
+// from its own folder, and read_origin names it as the user does.
+std::string origin_text(const Conversion& c, const std::string& restraintText, const std::string& originFile);
 
 // The origin of the restraint file at restraintFile, which holds
 // restraintText. Fails, with a sentence naming the origin file, when it is

@@ -115,9 +115,9 @@ Status converted_restraints(const SearchOptions& o, const Parameter& param, cons
     }
     report += conversion_details(conversion, false);
     noeText = restraint_file_text(conversion);
-    originText = origin_text(conversion, noeText);
-    std::string existing;
     const std::string originPath = origin_path(param.noeFile);
+    originText = origin_text(conversion, noeText, originPath);
+    std::string existing;
     if (!(read_whole(originPath, existing) && existing == originText) &&
         !(status = outputs.claim(originPath, "the restraints' origin file", OutputSet::Owner::byRecord)).ok())
         return status;
