@@ -109,6 +109,10 @@ def main():
             pattern = "".join("(.*\n)*?" if line == "..." else re.escape(line) + "\n" for line in shown)
             assert re.fullmatch(pattern, result.stdout), result.stdout
             assert os.path.exists(run("landscape.svg")) and os.path.exists(run("bm2_100.pdb"))
+            # The search dates its tables in the log and names itself without the build's folder.
+            headers = [line for line in open(run("bm2.log")) if line.startswith("# ")]
+            assert re.fullmatch(r"# \d{4}-\d\d-\d\d \d\d:\d\d:\d\d UTC  noebundle-search run/bm2\.param --from .*\n",
+                                headers[0]), headers
         if example == "bm2-prepared":
             ranked = open(run("bm2.cs")).read().splitlines()
             assert len(ranked) == 300 and ranked[0] + "\n" == open(run("deposited.cs")).read(), ranked[:1]

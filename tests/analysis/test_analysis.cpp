@@ -99,4 +99,10 @@ TEST(Violations, CountedAboveTheThresholdAndTalliedPerRestraint) {
     EXPECT_EQ(t[1].largest, 0.9f);
 }
 
+TEST(Violations, ThresholdInWordsWithoutTrailingZeros) {
+    const std::pair<float, const char*> cases[] = {{0.5f, "0.5 \u00c5"}, {0, "0.0 \u00c5"}, {1.25f, "1.25 \u00c5"},
+                                                   {0.125f, "0.125 \u00c5"}, {2, "2.0 \u00c5"}};
+    for (const auto& [threshold, words] : cases) EXPECT_EQ(threshold_words(threshold), words) << threshold;
+}
+
 }  // namespace
