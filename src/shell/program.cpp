@@ -29,17 +29,20 @@ bool answered_standard_options(int argc, char** argv, const char* program, const
     return true;
 }
 
+// A moment in UTC as the format writes it ("" when the clock cannot say).
+static std::string utc_text(std::time_t t, const char* format) {
+    std::tm utc{};
+    char text[32] = "";
+    if (gmtime_r(&t, &utc) != nullptr) std::strftime(text, sizeof text, format, &utc);
+    return text;
+}
+
 std::string source_date() {
     const char* epoch = std::getenv("SOURCE_DATE_EPOCH");
     char* end = nullptr;
     long long seconds = epoch ? std::strtoll(epoch, &end, 10) : 0;
     if (!epoch || end == epoch || *end != '\0' || seconds < 0 || seconds > 253402300799LL) seconds = 0;
-    const std::time_t t = static_cast<std::time_t>(seconds);
-    std::tm utc{};
-    gmtime_r(&t, &utc);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
-    return text;
+    return utc_text(static_cast<std::time_t>(seconds), "%Y-%m-%dT%H:%M:%S");
 }
 
 // The message with note after the first quoted path, unless it already says
@@ -69,12 +72,9 @@ Status with_parameter_key(const Status& status, const std::string& paramFile) {
 Status append_log_header(const std::string& logPath, const std::vector<std::string>& args) {
     std::vector<std::string> words = args;
     if (!words.empty()) words[0] = words[0].substr(words[0].rfind('/') + 1);  // no folder of the machine
-    char when[32] = "";
-    const std::time_t now = std::time(nullptr);
-    std::tm utc{};
-    if (gmtime_r(&now, &utc) != nullptr) std::strftime(when, sizeof when, "%Y-%m-%d %H:%M:%S UTC", &utc);
+    const std::string when = utc_text(std::time(nullptr), "%Y-%m-%d %H:%M:%S UTC");
     std::FILE* log = std::fopen(logPath.c_str(), "a");
-    const bool ok = log != nullptr && put_line(log, std::string("# ") + when + "  " + shell_words(words));
+    const bool ok = log != nullptr && put_line(log, "# " + when + "  " + shell_words(words));
     if (log != nullptr && std::fclose(log) != 0) return Status::error(cannot_write(logPath));
     return ok ? Status::fine() : Status::error(cannot_write(logPath));
 }
