@@ -6,7 +6,9 @@
 
 // gemmi's PDB writer cuts fields to their columns on purpose.
 #pragma GCC diagnostic push
+#ifndef __clang__  // clang has no such warning
 #pragma GCC diagnostic ignored "-Wformat-truncation"
+#endif
 #define GEMMI_WRITE_IMPLEMENTATION
 #include <gemmi/model.hpp>
 #include <gemmi/polyheur.hpp>
