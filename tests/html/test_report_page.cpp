@@ -7,6 +7,7 @@
 
 #include "html/report_page.h"
 #include "html/run_words.h"
+#include "html/verdict_section.h"
 #include "safety/ownership.h"
 #include "support.h"
 #include "base/text.h"
@@ -76,6 +77,22 @@ TEST(ReportPage, LandscapeOnlyAsTheSearchLeftIt) {
         EXPECT_EQ(find_landscape(param, path, svg), c.found) << c.what;
         EXPECT_EQ(svg, c.found ? c.written : "") << c.what;
     }
+}
+
+// The clusters side by side: each row a cell per cluster, in the verdict's order.
+TEST(ReportPage, ClustersTableHasACellPerClusterInEveryRow) {
+    Verdict v;
+    v.set.allowed = 4;
+    for (const long long population : {3, 1}) {
+        ClusterView view;
+        view.cluster.population = population, view.cluster.delta = 0.01f * population, view.interface = {8, 12};
+        v.set.clusters.push_back(view.cluster);
+        v.clusters.push_back(view);
+    }
+    const std::string page = verdict_html(&v, nullptr);
+    EXPECT_TRUE(holds(page, "<tr><th>placements</th><td>3</td><td>1</td></tr>")) << page;
+    EXPECT_TRUE(holds(page, "<tr><th>Delta (&#197;)</th><td>0.030</td><td>0.010</td></tr>")) << page;
+    EXPECT_TRUE(holds(page, "<tr><th>interface residues</th><td>8 12</td><td>8 12</td></tr>")) << page;
 }
 
 // A pentamer of 40 tryptophans (14 heavy atoms and 10 hydrogens each), the
