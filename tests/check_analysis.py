@@ -23,15 +23,11 @@ import sys
 import tempfile
 
 import gemmi
+
+from support import copy_example, run
 import numpy
 
 FIRST, LAST = 5, 30
-
-
-def run(build, program, args, cwd):
-    result = subprocess.run([os.path.join(build, program)] + args, cwd=cwd, capture_output=True, text=True)
-    assert result.returncode == 0 and not result.stderr, (program, result.stdout, result.stderr)
-    return result.stdout
 
 
 def check_reference(out, analysis, deposited):
@@ -219,7 +215,7 @@ def check_verdict(build, top):
         f.write("# allowed set\n# tolerance,allowed,cutoff\n0.050,5,2.000\n"
                 "cluster,population,delta,phi,theta,psi,radius,packing,spread,to_first\n"
                 "1,3,0.000,%s,0.000,0.500,0.000\n2,2,0.200,%s,0.000,0.000,2.472\n" % (cells(rows[0]), cells(rows[2])))
-    out = run(build, "noebundle-analyze", ["run/bm2.param", "--out", "run/undecided"], top)
+    out = run(build, top, "noebundle-analyze", "run/bm2.param", "--out", "run/undecided")
     assert "Warning: the restraints do not decide the bundle: 5 placements fit them equally, in 2 clusters" in out, out
     verdict = json.load(open(os.path.join(top, "run", "undecided", "verdict.json")))
     assert not verdict["decided"] and [c["population"] for c in verdict["clusters"]] == [3, 2]
@@ -232,8 +228,8 @@ def check_verdict(build, top):
         f.write(open(os.path.join(top, "run", "bm2.noe")).read() + "\n".join(lines) + "\n")
     with open(os.path.join(top, "run", "more.param"), "w") as f:
         f.write(open(os.path.join(top, "run", "bm2.param")).read().replace("run/bm2.noe", "run/more.noe"))
-    run(build, "noebundle", ["run/more.param"], top)
-    out = run(build, "noebundle-analyze", ["run/more.param", "--out", "run/more"], top)
+    run(build, top, "noebundle", "run/more.param")
+    out = run(build, top, "noebundle-analyze", "run/more.param", "--out", "run/more")
     assert "4 protomers, %d restraints" % (21 + len(lines)) in out, out
 
 
@@ -245,10 +241,10 @@ def main():
         sys.exit(77)
     with tempfile.TemporaryDirectory() as top:
         shutil.copytree(example, os.path.join(top, "run"))
-        run(build, "noebundle", ["run/bm2.param"], top)
+        run(build, top, "noebundle", "run/bm2.param")
         before = {n: open(os.path.join(top, "run", n), "rb").read() for n in os.listdir(os.path.join(top, "run"))}
-        out = run(build, "noebundle-analyze", ["run/bm2.param", "--reference", "run/2kix_model1.pdb",
-                                               "--residues", "%d-%d" % (FIRST, LAST), "--score", "run/2kix_model1.pdb"], top)
+        out = run(build, top, "noebundle-analyze", "run/bm2.param", "--reference", "run/2kix_model1.pdb",
+                  "--residues", "%d-%d" % (FIRST, LAST), "--score", "run/2kix_model1.pdb")
         after = {n: open(os.path.join(top, "run", n), "rb").read() for n in before}
         assert before == after, "the run's own files changed"
         analysis = os.path.join(top, "run", "analysis")
@@ -269,7 +265,7 @@ def main():
             print("view.pml checked with PyMOL")
             return
         check_pseudobonds(analysis, violations)
-        run(build, "noebundle-analyze", ["run/bm2.param", "--top", "1", "--out", "run/top1"], top)
+        run(build, top, "noebundle-analyze", "run/bm2.param", "--top", "1", "--out", "run/top1")
         check_pseudobonds(os.path.join(top, "run", "top1"), violations, "#1")
         check_score(analysis, os.path.join(top, "run"), "bm2.noe", "2kix_model1.pdb", "2kix_A.pdb")
         for shift in (-500, 500):  # far from the origin either way: the same neighbours, the same distances
@@ -277,16 +273,16 @@ def main():
             st.setup_entities()
             st[0].transform_pos_and_adp(gemmi.Transform(gemmi.Mat33(), gemmi.Vec3(0, 0, shift)))
             st.write_pdb(os.path.join(top, "run", "moved.pdb"))
-            run(build, "noebundle-analyze", ["run/bm2.param", "--score", "run/moved.pdb", "--out", "run/moved"], top)
+            run(build, top, "noebundle-analyze", "run/bm2.param", "--score", "run/moved.pdb", "--out", "run/moved")
             moved = open(os.path.join(top, "run", "moved", "score_violations.csv")).read()
             assert moved == open(os.path.join(analysis, "score_violations.csv")).read().replace("2kix_model1", "moved")
         gpa = os.path.join(top, "gpa")
-        shutil.copytree(os.path.join(example, "..", "gpa"), os.path.join(gpa, "run"))
-        run(build, "noebundle-search", ["run/gpa.param", "--from", "run/1afo.pdb", "--chain", "A", "--residues", "70-95"], gpa)
-        run(build, "noebundle", ["run/gpa.param"], gpa)
+        copy_example("gpa", gpa)
+        run(build, gpa, "noebundle-search", "run/gpa.param", "--from", "run/1afo.pdb", "--chain", "A", "--residues", "70-95")
+        run(build, gpa, "noebundle", "run/gpa.param")
         for model in (1, 13):  # all restraints met, and 8 violated
-            run(build, "noebundle-analyze", ["run/gpa.param", "--score", "run/1afo.pdb", "--model", str(model),
-                                             "--out", "score"], gpa)
+            run(build, gpa, "noebundle-analyze", "run/gpa.param", "--score", "run/1afo.pdb", "--model", str(model),
+                "--out", "score")
             delta = check_score(os.path.join(gpa, "score"), os.path.join(gpa, "run"), "gpa.noe", "1afo.pdb",
                                 "gpa_A.pdb", model)
             assert (delta == 0) == (model == 1), delta

@@ -7,12 +7,13 @@ Usage: check_built_helix.py BUILD_DIR
 """
 import os
 import re
-import shutil
 import subprocess
 import sys
 import tempfile
 
 import gemmi
+
+from support import copy_example, run
 
 SEQUENCE = "RMKQLEDKVEELLSKNYHLENEVARLKKLVG"  # GCN4's leucine zipper (2ZTA)
 
@@ -27,10 +28,7 @@ def main():
         with open(os.path.join(top, "run", "zip.noe"), "w") as f:
             f.write("(resid 6 and name HD11) (resid 13 and name HD11)\n(resid 13 and name HA) (resid 17 and name HB)\n"
                     "(resid 20 and name HD11) (resid 27 and name HD21)\n")
-        done = subprocess.run([os.path.join(build, "noebundle-search"), "run.param", "--sequence", SEQUENCE,
-                               "--first", "2"], cwd=top, capture_output=True, text=True)
-        assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
-        first = done.stdout.splitlines()[0]
+        first = run(build, top, "noebundle-search", "run.param", "--sequence", SEQUENCE, "--first", "2").splitlines()[0]
         assert first == "Built an ideal alpha-helix of 31 residues (537 atoms, residues 2 to 32 of chain A)", first
         assert sorted(os.listdir(os.path.join(top, "run"))) == [
             ".noebundle-search", "allowed.csv", "check_pdb.log", "origin.pdb", "zip.cs", "zip.log", "zip.noe", "zip_A.pdb"], os.listdir(
@@ -68,16 +66,13 @@ def check_warnings(build):
               "last radius of the grid (6.000)")]
     for example, options, edge in cases:
         with tempfile.TemporaryDirectory() as top:
-            shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", example),
-                            os.path.join(top, "run"))
-            done = subprocess.run([os.path.join(build, "noebundle-search"), "run/%s.param" % example, "--angle-step", "10"]
-                                  + options, cwd=top, capture_output=True, text=True)
-            assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
-            warnings = [line for line in done.stdout.splitlines() if line.startswith("Warning: ")]
+            copy_example(example, top)
+            out = run(build, top, "noebundle-search", "run/%s.param" % example, "--angle-step", "10", *options)
+            warnings = [line for line in out.splitlines() if line.startswith("Warning: ")]
             assert warnings[0] == "Warning: the best placement lies on the %s; a better one may lie beyond it" % edge, \
                 warnings
             assert warnings[1].startswith("Warning: the best placement's packing energy is positive ("), warnings
-            assert done.stdout.splitlines()[-1].startswith("[Done] 100 placements"), done.stdout
+            assert out.splitlines()[-1].startswith("[Done] 100 placements"), out
 
 
 def check_supercoil(build):
@@ -88,24 +83,21 @@ def check_supercoil(build):
     run again without --force finds its own helix in pdbFile and changes
     nothing."""
     with tempfile.TemporaryDirectory() as top:
-        run = os.path.join(top, "run")
-        shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", "bm2"), run)
-        with open(os.path.join(run, "bm2.noe")) as f: lines = f.readlines()[:4]
-        with open(os.path.join(run, "bm2.noe"), "w") as f: f.writelines(lines)
+        folder = copy_example("bm2", top)
+        with open(os.path.join(folder, "bm2.noe")) as f: lines = f.readlines()[:4]
+        with open(os.path.join(folder, "bm2.noe"), "w") as f: f.writelines(lines)
         outputs = []
         for _ in range(2):
-            done = subprocess.run([os.path.join(build, "noebundle-search"), "run/bm2.param", "--sequence",
-                                   "MLEPFQILSISSFILSALHFIAWTIGHLNQIKR", "--supercoil", "--angle-step", "10"], cwd=top,
-                                  capture_output=True, text=True)
-            assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
-            said = [line for line in done.stdout.splitlines() if line.startswith("Supercoil: ")]
+            out = run(build, top, "noebundle-search", "run/bm2.param", "--sequence", "MLEPFQILSISSFILSALHFIAWTIGHLNQIKR",
+                      "--supercoil", "--angle-step", "10")
+            said = [line for line in out.splitlines() if line.startswith("Supercoil: ")]
             assert re.search(r"best scores 0\.000 \(.*against 0\.000 \(.*\) straight: kept the supercoiled helix$",
                              said[0]), said
-            assert "Placements searched: 615600\n" in done.stdout, done.stdout
-            with open(os.path.join(run, "2kix_A.pdb")) as f:
-                outputs.append((sorted(os.listdir(run)), f.read()))
+            assert "Placements searched: 615600\n" in out, out
+            with open(os.path.join(folder, "2kix_A.pdb")) as f:
+                outputs.append((sorted(os.listdir(folder)), f.read()))
         assert outputs[0] == outputs[1]
-        cas = [r.find_atom("CA", "*").pos for r in gemmi.read_structure(os.path.join(run, "2kix_A.pdb"))[0]["A"]]
+        cas = [r.find_atom("CA", "*").pos for r in gemmi.read_structure(os.path.join(folder, "2kix_A.pdb"))[0]["A"]]
         # CA(i)-CA(i+4) of the straight helix, 6.2 A, shortened on the inner
         # side of the bend and lengthened on the outer by about 2.3 A / R.
         for i in range(len(cas) - 4):
@@ -119,30 +111,7 @@ def check_supercoil(build):
         assert off.length() > 1.0, off.length()
 
 
-def check_whole_list(build):
-    """BM2 from its sequence with every inter-chain proton pair under 5 A of
-    the deposited tetramer (residues 5-30), more than the window model's 100:
-    under noeModel=upper the search, the run and the analysis take them all."""
-    sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "bench"))
-    from recovery import real_list
-    with tempfile.TemporaryDirectory() as top:
-        run = os.path.join(top, "run")
-        shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", "bm2"), run)
-        lines, _ = real_list(os.path.join(run, "2kix_model1.pdb"), "ABCD", 5, 30)
-        assert len(lines) > 100, len(lines)
-        with open(os.path.join(run, "bm2.noe"), "w") as f: f.writelines(lines)
-        with open(os.path.join(run, "bm2.param"), "a") as f: f.write("noeModel=upper\n")
-        for command in (["noebundle-search", "run/bm2.param", "--sequence", "MLEPFQILSISSFILSALHFIAWTIGHLNQIKR",
-                         "--angle-step", "10"], ["noebundle", "run/bm2.param"], ["noebundle-analyze", "run/bm2.param"]):
-            done = subprocess.run([os.path.join(build, command[0])] + command[1:], cwd=top, capture_output=True, text=True)
-            assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
-        assert done.stdout.startswith("100 structures of 'run/bm2.cs', 4 protomers, %d restraints\n" % len(lines)), done.stdout
-        with open(os.path.join(run, "analysis", "violations.csv")) as f:
-            assert sum(1 for _ in f) == 1 + 10 * len(lines)
-
-
 if __name__ == "__main__":
     main()
     check_warnings(os.path.abspath(sys.argv[1]))
     check_supercoil(os.path.abspath(sys.argv[1]))
-    check_whole_list(os.path.abspath(sys.argv[1]))

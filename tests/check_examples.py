@@ -22,13 +22,13 @@ import csv
 import os
 import re
 import shutil
-import subprocess
 import sys
 import tempfile
 
 import gemmi
 
-ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+from support import ROOT, copy_example, run, shell
+
 README = open(os.path.join(ROOT, "README.md")).read().splitlines()
 GPA = "./build/noebundle-search run/gpa.param --from run/1afo.pdb --chain A --model 1 --residues 70-95 && ./build/noebundle run/gpa.param"
 
@@ -63,8 +63,7 @@ def as_the_run_reads(lines):
 def check_assigned(build, top, name, protomers):
     """assigned.tbl and assigned.nef: every restraint once for each protomer, the ends on the chains whose stand-in
     atoms lie as far apart in structure 1 as violations.csv says; both read back to the run's lines."""
-    result = subprocess.run([build + "/noebundle-analyze", "run/%s.param" % name], cwd=top, capture_output=True, text=True)
-    assert result.returncode == 0 and not result.stderr, result.stdout + result.stderr
+    run(build, top, "noebundle-analyze", "run/%s.param" % name)
     analysis = os.path.join(top, "run", "analysis")
     lines = open(os.path.join(top, "run", name + ".noe")).read().splitlines()
     model = gemmi.read_structure(os.path.join(analysis, "ensemble.pdb"))[0]
@@ -80,9 +79,7 @@ def check_assigned(build, top, name, protomers):
         assert abs(a.pos.dist(b.pos) - float(v["distance"])) < 0.01, (m[0], v)
         assert abs(float(m[7]) - float(m[8]) - float(v["lower"])) < 0.002, (m[0], v)
     for exported in ("assigned.tbl", "assigned.nef"):
-        result = subprocess.run([build + "/noebundle-restraints", os.path.join(analysis, exported), "--out", "back.noe"],
-                                cwd=top, capture_output=True, text=True)
-        assert result.returncode == 0 and not result.stderr, result.stdout + result.stderr
+        run(build, top, "noebundle-restraints", os.path.join(analysis, exported), "--out", "back.noe")
         assert open(os.path.join(top, "back.noe")).read().splitlines() == as_the_run_reads(lines), exported
 
 
@@ -95,33 +92,32 @@ def main():
     if built:
         command = next(line for line in README if "noebundle-search run/gpa.param --sequence" in line)
     with tempfile.TemporaryDirectory(prefix="noebundle examples ") as top:
-        shutil.copytree(os.path.join(ROOT, "examples", example), os.path.join(top, "run"))
-        run = lambda name: os.path.join(top, "run", name)
-        result = subprocess.run(command.replace("./build/", build + "/"), shell=True, cwd=top, capture_output=True, text=True)
-        assert result.returncode == 0 and not result.stderr, result.stdout + result.stderr
-        out = result.stdout.splitlines()
+        copy_example(example, top)
+        in_run = lambda name: os.path.join(top, "run", name)
+        printed = shell(build, top, command)
+        out = printed.splitlines()
         if built:
             assert out[0] == "Built an ideal alpha-helix of 26 residues (402 atoms, residues 70 to 95 of chain A)", out
-            assert os.path.exists(run("analysis/violations.csv")), os.listdir(run("analysis"))
+            assert os.path.exists(in_run("analysis/violations.csv")), os.listdir(in_run("analysis"))
         if example == "bm2":  # the block after the marker; "..." stands for lines left out
             start = README.index("<!-- example-output -->") + 2
             shown = README[start:README.index("```", start)]
             pattern = "".join("(.*\n)*?" if line == "..." else re.escape(line) + "\n" for line in shown)
-            assert re.fullmatch(pattern, result.stdout), result.stdout
-            assert os.path.exists(run("landscape.svg")) and os.path.exists(run("bm2_100.pdb"))
+            assert re.fullmatch(pattern, printed), printed
+            assert os.path.exists(in_run("landscape.svg")) and os.path.exists(in_run("bm2_100.pdb"))
             # The search dates its tables in the log and names itself without the build's folder.
-            headers = [line for line in open(run("bm2.log")) if line.startswith("# ")]
+            headers = [line for line in open(in_run("bm2.log")) if line.startswith("# ")]
             assert re.fullmatch(r"# \d{4}-\d\d-\d\d \d\d:\d\d:\d\d UTC  noebundle-search run/bm2\.param --from .*\n",
                                 headers[0]), headers
         if example == "bm2-prepared":
-            ranked = open(run("bm2.cs")).read().splitlines()
-            assert len(ranked) == 300 and ranked[0] + "\n" == open(run("deposited.cs")).read(), ranked[:1]
+            ranked = open(in_run("bm2.cs")).read().splitlines()
+            assert len(ranked) == 300 and ranked[0] + "\n" == open(in_run("deposited.cs")).read(), ranked[:1]
             assert out[2] == "   1    0.000" and "(AN1,  13, HD) - (AN2,   8, HA)" in out, out[:3]
-            atoms = 4 * sum(1 for line in open(run("origin.pdb")) if line.startswith("ATOM"))
+            atoms = 4 * sum(1 for line in open(in_run("origin.pdb")) if line.startswith("ATOM"))
             for k in range(1, 301):
-                assert gemmi.read_structure(run("bm2_%d.pdb" % k))[0].count_atom_sites() == atoms, k
+                assert gemmi.read_structure(in_run("bm2_%d.pdb" % k))[0].count_atom_sites() == atoms, k
         first, last, name, deposited = (70, 95, "gpa", "1afo.pdb") if example == "gpa" else (5, 30, "bm2", "2kix_model1.pdb")
-        rmsd = rmsd_to_deposited(run(name + "_1.pdb"), run(deposited), first, last)
+        rmsd = rmsd_to_deposited(in_run(name + "_1.pdb"), in_run(deposited), first, last)
         check_assigned(build, top, name, 2 if example == "gpa" else 4)
         for folder, _, files in os.walk(top):
             for f in files:
@@ -130,9 +126,8 @@ def main():
         if example == "bm2":
             copy = os.path.join(top, "copy")
             shutil.copytree(os.path.join(top, "run"), os.path.join(copy, "run"))
-            search = command.replace("./build/", build + "/").split(" && ")[0]
-            again = subprocess.run(search, shell=True, cwd=copy, capture_output=True, text=True)
-            assert again.returncode == 0 and not again.stderr, again.stdout
+            search = command.split(" && ")[0]
+            shell(build, copy, search)
     print("%s: CA RMSD of the best structure against the deposited oligomer: %.2f A" % (example, rmsd))
     assert rmsd < (2.0 if built else 1.5), rmsd
 

@@ -9,12 +9,13 @@
 # every heavy-atom pair of the file.
 #
 # Usage: check_geometry.py BUILD_DIR
-import csv, os, re, shutil, subprocess, sys, tempfile
+import csv, os, re, sys, tempfile
 
 import gemmi
 import numpy as np
 
-ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+from support import ROOT, copy_example, shell
+
 GCN4 = ("12 HB 13 HN", "26 HA 30 HG", "23 HG 26 HG", "8 HB 9 HG", "16 HB 16 HD", "26 HB 27 HG", "19 HD 23 HN",
         "26 HG 27 HZ", "26 HA 26 HB", "5 HB 5 HD")
 GCN4_PARAM = ("proteinName=zip\nworkDir=run\npdbFile=run/zip_A.pdb\nnoeFile=run/zip.noe\nmemFile=none\nnumProtomer=2\n"
@@ -52,17 +53,16 @@ def measure(path):
 
 def check(build, top, name, command, winds):
     # Runs the command (search, run, analysis); the search's words and ranking.csv's row 1 against the file.
-    done = subprocess.run(command.replace("./build/", build + "/"), shell=True, cwd=top, capture_output=True, text=True)
-    assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
-    words = re.search(WORDS, done.stdout)
-    assert words and bool(words[6]) == winds, done.stdout
+    out = shell(build, top, command)
+    words = re.search(WORDS, out)
+    assert words and bool(words[6]) == winds, out
     *measured, near = measure(os.path.join(top, "run", name + "_1.pdb"))
     said = [float(words[k]) for k in (1, 3, 4, 5)]
     assert np.allclose(said, measured, atol=[0.1, 0.02, 0.1, 0.1]), (said, measured)
     row = next(csv.DictReader(open(os.path.join(top, "run", "analysis", "ranking.csv"))))
     table = [float(row[k]) for k in ("crossing_angle", "axis_distance", "axis_radius", "tilt")]
     assert np.allclose(table, measured, atol=[0.05, 0.01, 0.01, 0.05]), (table, measured)
-    listed = re.search(r"Interface of the best \(.*\): (.*)", done.stdout)[1].split(", ")
+    listed = re.search(r"Interface of the best \(.*\): (.*)", out)[1].split(", ")
     assert set(listed) == near, (listed, sorted(near))
     print("%s: crossing angle %.2f, axes %.3f A apart, %.3f A from z, tilt %.2f (ranking.csv %s); interface %s"
           % tuple([name] + measured + [table, ", ".join(listed)]))
@@ -73,7 +73,7 @@ def main():
     build = os.path.abspath(sys.argv[1])
     readme = open(os.path.join(ROOT, "README.md")).read().splitlines()
     with tempfile.TemporaryDirectory() as top:
-        shutil.copytree(os.path.join(ROOT, "examples", "gpa"), os.path.join(top, "run"))
+        copy_example("gpa", top)
         crossing, distance, _, _ = check(build, top, "gpa", next(line for line in readme if "run/gpa.param --sequence" in line), False)
         assert -38 < crossing < -33 and 6.7 < distance < 7.2, (crossing, distance)  # a right-handed crossing
     with tempfile.TemporaryDirectory() as top:

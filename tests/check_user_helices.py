@@ -14,17 +14,16 @@ import tempfile
 
 import gemmi
 
+from support import copy_example, run
+
 HERE = os.path.dirname(os.path.abspath(__file__))
 GPA = "EPEITLIIFGVMAGVIGTILLISYGIRRLIKK"  # glycophorin A 70-101 (1AFO)
 GLYCINES = [79, 83, 86, 94]
 
 
 def search(build, top, helix, *options, param="gpa.param"):
-    done = subprocess.run([os.path.join(build, "noebundle-search"), param, "--from", helix, "--force",
-                           "--angle-step", "30", "--radius", "6:9:1"] + list(options), cwd=top, capture_output=True,
-                          text=True)
-    assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
-    return done.stdout.splitlines()
+    return run(build, top, "noebundle-search", param, "--from", helix, "--force", "--angle-step", "30", "--radius", "6:9:1",
+               *options).splitlines()
 
 
 def glycine_protons(top):
@@ -35,7 +34,7 @@ def glycine_protons(top):
 def main():
     build = os.path.abspath(sys.argv[1])
     with tempfile.TemporaryDirectory() as top:
-        shutil.copytree(os.path.join(HERE, "..", "examples", "gpa"), os.path.join(top, "run"))
+        copy_example("gpa", top)
         os.rename(os.path.join(top, "run", "gpa.param"), os.path.join(top, "gpa.param"))
         subprocess.run(["/usr/bin/python3", "-c", "from pymol import cmd; cmd.fab(%r, ss=1, resi=70); "
                         "cmd.save('fab.pdb')" % GPA], cwd=top, check=True, capture_output=True)

@@ -15,14 +15,13 @@
 # assembly. A changed or missing origin file gives the class form, named.
 import os
 import re
-import shutil
-import subprocess
 import sys
 import tempfile
 
 import gemmi
 
-ROOT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..")
+from support import copy_example, run
+
 SELECTION = r"\(segid (\w+) and resid (-?\d+) and name ([\w#]+)\)"
 
 
@@ -30,12 +29,6 @@ def statements_of(table):
     """Each assign statement as its selections (segid, resid, name) and its distance terms."""
     return [(re.findall(SELECTION, line), " ".join(line.split()[-3:])) for line in table.splitlines()
             if line.startswith("assign ")]
-
-
-def run(build, top, *command):
-    result = subprocess.run([os.path.join(build, command[0])] + list(command[1:]), cwd=top, capture_output=True, text=True)
-    assert result.returncode == 0 and not result.stderr, (command, result.stdout[-3000:], result.stderr)
-    return result.stdout.splitlines()
 
 
 def whole_list(pdb):
@@ -98,7 +91,7 @@ def main():
     os.environ["SOURCE_DATE_EPOCH"] = "1700000000" if case == "whole" else "17e8"
     with tempfile.TemporaryDirectory() as top:
         folder = os.path.join(top, "run")
-        shutil.copytree(os.path.join(ROOT, "examples", "bm2"), folder)
+        copy_example("bm2", top)
         noe = os.path.join(folder, "bm2.noe")
         os.remove(noe)
         if case == "bm2":
@@ -111,7 +104,7 @@ def main():
             open(os.path.join(folder, "whole.tbl"), "w").write("\n".join(lines) + "\n")
             with open(os.path.join(folder, "bm2.param"), "a") as f:
                 f.write("noeModel=upper\n")
-            read = run(build, top, "noebundle-restraints", "run/whole.tbl", "--noe-model", "upper")[0]
+            read = run(build, top, "noebundle-restraints", "run/whole.tbl", "--noe-model", "upper").splitlines()[0]
             kept = int(re.search(r"(\d+) kept", read)[1])
             assert read.startswith("Read 'run/whole.tbl' as XPLOR/CNS: %d distance restraints" % len(lines)) and kept > 100, read
             chain = gemmi.read_structure(os.path.join(folder, "2kix_model1.pdb"))[0][0]
