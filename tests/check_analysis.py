@@ -276,6 +276,13 @@ def main():
             run(build, top, "noebundle-analyze", "run/bm2.param", "--score", "run/moved.pdb", "--out", "run/moved")
             moved = open(os.path.join(top, "run", "moved", "score_violations.csv")).read()
             assert moved == open(os.path.join(analysis, "score_violations.csv")).read().replace("2kix_model1", "moved")
+        # Structure 2 of the ensemble scored as a user's file: the neighbours and distances the analysis gave it.
+        run(build, top, "noebundle-analyze", "run/bm2.param", "--score", "run/analysis/ensemble.pdb", "--model", "2",
+            "--out", "run/second")
+        second = [v for v in csv.DictReader(open(os.path.join(analysis, "violations.csv"))) if v["rank"] == "2"]
+        scored = list(csv.DictReader(open(os.path.join(top, "run", "second", "score_violations.csv"))))
+        assert [(r["atom2"], r["neighbour_chain"]) for r in scored] == [(r["atom2"], r["neighbour_chain"]) for r in second]
+        assert all(abs(float(a["distance"]) - float(b["distance"])) < 0.002 for a, b in zip(scored, second))
         gpa = os.path.join(top, "gpa")
         copy_example("gpa", gpa)
         run(build, gpa, "noebundle-search", "run/gpa.param", "--from", "run/1afo.pdb", "--chain", "A", "--residues", "70-95")
