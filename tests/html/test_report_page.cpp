@@ -79,7 +79,7 @@ TEST(ReportPage, LandscapeOnlyAsTheSearchLeftIt) {
     }
 }
 
-// The clusters side by side: each row a cell per cluster, in the verdict's order.
+// The clusters side by side and the cross peaks that would decide them: a cell per cluster, in the verdict's order.
 TEST(ReportPage, ClustersTableHasACellPerClusterInEveryRow) {
     Verdict v;
     v.set.allowed = 4;
@@ -89,7 +89,13 @@ TEST(ReportPage, ClustersTableHasACellPerClusterInEveryRow) {
         v.set.clusters.push_back(view.cluster);
         v.clusters.push_back(view);
     }
-    const std::string page = verdict_html(&v, nullptr);
+    DecisivePair pair;
+    pair.line = "(resid 9 and name HG) (resid 5 and name HA)", pair.proton1 = "HG2", pair.proton2 = "HA";
+    pair.residue1 = 9, pair.residue2 = 5, pair.neighbour = "B", pair.split = 0.25, pair.distances = {4.5, 8.25};
+    const std::vector<DecisivePair> suggested = {pair};
+    const std::string page = verdict_html(&v, &suggested);
+    EXPECT_TRUE(holds(page, "<th>split</th><th>cluster 1 (&#197;)</th><th>cluster 2 (&#197;)</th></tr>")) << page;
+    EXPECT_TRUE(holds(page, "<td class=\"text\">A 9 HG2 - B 5 HA</td><td>0.250</td><td>4.500</td><td>8.250</td></tr>"));
     EXPECT_TRUE(holds(page, "<tr><th>placements</th><td>3</td><td>1</td></tr>")) << page;
     EXPECT_TRUE(holds(page, "<tr><th>Delta (&#197;)</th><td>0.030</td><td>0.010</td></tr>")) << page;
     EXPECT_TRUE(holds(page, "<tr><th>interface residues</th><td>8 12</td><td>8 12</td></tr>")) << page;
