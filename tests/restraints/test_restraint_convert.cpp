@@ -73,24 +73,6 @@ TEST(RestraintConvert, HelixKeepsItsResiduesAndTheReportNamesTheSkippedLines) {
     EXPECT_EQ(out.back(), "[Done] 33 restraints kept; --out FILE writes them");
 }
 
-TEST(RestraintConvert, SyntaxErrorsNameTheLineAndWhatWasExpected) {
-    const std::map<std::string, std::string> cases{
-        {"{ a comment\n\n", "line 1: the comment opened with '{' is not closed"},
-        {"assign (segid \"A) (name HA) 1 1 1", "line 1: expected a closing '\"'"},
-        {"assign (segid A and name) (name HA) 1 1 1", "line 1: expected a value after 'name', found ')'"},
-        {"!\nassign (name HA) (name HB)\n 1 1 1 1",
-         "line 2: expected three numbers (distance, minus, plus) after the selections, found 4 before the end of the file"},
-        {"assign (name HA) (name HB) 1 1 1 nmae", "line 1: expected a statement such as 'assign', found 'nmae'"},
-        {"assign (name HA) (name HB) 1 2",
-         "line 1: expected three numbers (distance, minus, plus) after the selections, found 2 before the end of the file"},
-        {"noe\n assign (name HA) (name HB) (name HG) (name HD)\nend", "line 3: expected a number after the selections, found 'end'"},
-    };
-    for (const auto& c : cases) {
-        RestraintInput input;
-        EXPECT_EQ(read_xplor(c.first, "t", input).message, "[Error] 't', " + c.second) << c.first;
-    }
-}
-
 TEST(RestraintConvert, ProtonClasses) {
     const std::map<std::string, std::string> cases{
         {"H", "HN"},   {"hn", "HN"},  {"HA2", "HA"}, {"HA*", "HA"},  {"QB", "HB"},  {"HB#", "HB"},
