@@ -10,7 +10,6 @@
 #include "formats/prepare.h"
 #include "search/search.h"
 #include "run/parallel.h"
-#include "search/search_settings.h"
 #include "support.h"
 #include "base/text.h"
 
@@ -87,27 +86,6 @@ TEST(Preparation, NoRecordsFromWithinALine) {
         EXPECT_EQ(extract_helix_from_bytes(text, "h.pdb", HelixChoice(), helix).message, "");
         EXPECT_EQ(helix, expected);
     }
-}
-
-// Option values that are numbers and nothing else.
-TEST(SearchSettings, NumbersWithAnythingAfterThemAreRefused) {
-    Parameter param;
-    param.ss_angle = 30, param.r_beg = 5, param.r_end = 6, param.ss_r = 1;
-    const struct {
-        std::string SearchOptions::*field;
-        const char* option;
-        std::string value;
-    } cases[] = {{&SearchOptions::angleStep, "--angle-step", "5,5"}, {&SearchOptions::angleStep, "--angle-step", "30x"},
-                 {&SearchOptions::maxMemory, "--max-memory", "4GB"}, {&SearchOptions::maxPlacements, "--max-placements", "1e9 "},
-                 {&SearchOptions::keep, "--keep", "10.5"},          {&SearchOptions::threads, "--threads", "2cores"},
-                 {&SearchOptions::radius, "--radius", "5:6:1:"},     {&SearchOptions::residues, "--residues", "1-8x"}};
-    for (const auto& c : cases) {
-        SearchOptions o;
-        SearchSettings s;
-        o.*c.field = c.value;
-        EXPECT_EQ(settle_search(o, param, s).message, std::string("[Error] Wrong option or value: ") + c.option + " " + c.value);
-    }
-    set_worker_count(0);
 }
 
 TEST(Grid, ValuesAsTheCandidateFileHoldsThemAndHitsInOrder) {
