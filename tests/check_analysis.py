@@ -252,6 +252,8 @@ def main():
         violations = [v for v in csv.DictReader(open(os.path.join(analysis, "violations.csv"))) if v["rank"] == "1"]
         assert ranking[0]["violated_over_threshold"] == "0" and all(float(v["violation"]) == 0 for v in violations)
         assert len(violations) == 21 and "0 violated" in out
+        as_good = sum(float(r["delta"]) < 0.0005 for r in ranking)  # 2KIX, scored below, meets every restraint
+        assert "ranked structures scoring as well or better: %d of %d (" % (as_good, len(ranking)) in out, out
         check_readme(out, example)
         rmsd = check_reference(out, analysis, os.path.join(top, "run", "2kix_model1.pdb"))
         check_ensembles(analysis, os.path.join(top, "run", "origin.pdb"), ranking)
