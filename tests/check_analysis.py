@@ -231,6 +231,12 @@ def check_verdict(build, top):
     run(build, top, "noebundle", "run/more.param")
     out = run(build, top, "noebundle-analyze", "run/more.param", "--out", "run/more")
     assert "4 protomers, %d restraints" % (21 + len(lines)) in out, out
+    # Each suggestion is violated by the representative of every cluster where its protons lie over 7 A apart.
+    for k in (1, 2):
+        run(build, top, "noebundle-analyze", "run/more.param", "--score", "run/undecided/clusters.pdb", "--model", str(k),
+            "--out", "run/cluster%d" % k)
+        rows = list(csv.DictReader(open(os.path.join(top, "run", "cluster%d" % k, "score_violations.csv"))))[21:]
+        assert all(float(r["violation"]) > 0 for p, r in zip(suggested, rows) if p["distances"][k - 1] > 7), rows
 
 
 def main():
