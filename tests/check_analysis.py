@@ -8,9 +8,11 @@ Runs noebundle and noebundle-analyze (--reference 2kix_model1.pdb, residues
 arrangement, and checks the tables, the ensembles (read with gemmi as the
 archive's conventions have them), the packing figures against a brute-force
 count and the ChimeraX files against their documented syntax, also for
---top 1; --score of 2KIX and of two models of 1AFO (the glycophorin A
-example) against distances measured here. With --pymol it checks PyMOL's reading of view.pml instead, and
-exits with 77 (skipped) when PyMOL is missing.
+--top 1; --score of 2KIX (also moved far along z), of the ensemble's second
+structure and of two models of 1AFO (the glycophorin A example) against
+distances measured here; the verdict's suggestions against the clusters.
+With --pymol it checks PyMOL's reading of view.pml instead, and exits with
+77 (skipped) when PyMOL is missing.
 """
 import csv
 import itertools
@@ -23,9 +25,9 @@ import sys
 import tempfile
 
 import gemmi
+import numpy
 
 from support import copy_example, run
-import numpy
 
 FIRST, LAST = 5, 30
 
