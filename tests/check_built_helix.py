@@ -30,8 +30,9 @@ def main():
         done = subprocess.run([os.path.join(build, "noebundle-search"), "run.param", "--sequence", SEQUENCE,
                                "--first", "2"], cwd=top, capture_output=True, text=True)
         assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
-        first = done.stdout.splitlines()[0]
+        first, plan = done.stdout.splitlines()[:2]
         assert first == "Built an ideal alpha-helix of 31 residues (537 atoms, residues 2 to 32 of chain A)", first
+        assert plan.startswith("Searched as a built helix (the default with --sequence): "), plan
         assert sorted(os.listdir(os.path.join(top, "run"))) == [
             ".noebundle-search", "allowed.csv", "check_pdb.log", "origin.pdb", "zip.cs", "zip.log", "zip.noe", "zip_A.pdb"], os.listdir(
                 os.path.join(top, "run"))
@@ -113,6 +114,22 @@ def check_supercoil(build):
         assert off.length() > 1.0, off.length()
 
 
+def check_as_built(build):
+    """--as-built searches a helix given with --from as --refine --supercoil do, and says so."""
+    with tempfile.TemporaryDirectory() as top:
+        shutil.copytree(os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "examples", "bm2"),
+                        os.path.join(top, "run"))
+        found = []
+        for options in (["--as-built"], ["--refine", "--supercoil"]):
+            done = subprocess.run([os.path.join(build, "noebundle-search"), "run/bm2.param", "--from", "run/2kix_model1.pdb",
+                                   "--chain", "A", "--angle-step", "10", "--force"] + options, cwd=top,
+                                  capture_output=True, text=True)
+            assert done.returncode == 0 and not done.stderr, done.stdout + done.stderr
+            with open(os.path.join(top, "run", "bm2.cs")) as f:
+                found.append(("\nSearched as a built helix (--as-built): " in "\n" + done.stdout, f.read()))
+        assert found[0] == (True, found[1][1]) and not found[1][0], [k for k, _ in found]
+
+
 def check_supercoil_tie(build):
     """BM2's first four restraints, which the straight and the supercoiled
     helix both meet: on the tie the supercoiled one is kept, and both
@@ -158,4 +175,5 @@ if __name__ == "__main__":
     check_warnings(os.path.abspath(sys.argv[1]))
     check_supercoil(os.path.abspath(sys.argv[1]))
     check_supercoil_tie(os.path.abspath(sys.argv[1]))
+    check_as_built(os.path.abspath(sys.argv[1]))
     check_whole_list(os.path.abspath(sys.argv[1]))
