@@ -15,9 +15,10 @@ model 1 over the helix's residues. Two kinds of lists:
   glycophorin A, BM2 and the two coiled coils of the shared real data.
 - from the sequence (--sequence, with --real): as --real, but the helix is
   the ideal one noebundle-search --sequence builds from the deposited
-  chain's sequence, numbered from the chain's first residue; the fraction
-  is counted under 2.0 A, since an ideal straight helix itself lies 0.6 to
-  1.5 A from the deposited chains.
+  chain's sequence, numbered from the chain's first residue, and searched
+  as noebundle-search --sequence searches it (by default with --refine and
+  --supercoil); the fraction is counted under 2.0 A, since an ideal
+  straight helix itself lies 0.6 to 1.5 A from the deposited chains.
 - --refine (with --real, with or without --sequence): noebundle-search
   --refine, the kept placements packed and refined off the grid.
 - --supercoil (with --real): noebundle-search --supercoil, the helix also
