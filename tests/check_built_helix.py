@@ -28,8 +28,9 @@ def main():
         with open(os.path.join(top, "run", "zip.noe"), "w") as f:
             f.write("(resid 6 and name HD11) (resid 13 and name HD11)\n(resid 13 and name HA) (resid 17 and name HB)\n"
                     "(resid 20 and name HD11) (resid 27 and name HD21)\n")
-        first = run(build, top, "noebundle-search", "run.param", "--sequence", SEQUENCE, "--first", "2").splitlines()[0]
+        first, plan = run(build, top, "noebundle-search", "run.param", "--sequence", SEQUENCE, "--first", "2").splitlines()[:2]
         assert first == "Built an ideal alpha-helix of 31 residues (537 atoms, residues 2 to 32 of chain A)", first
+        assert plan.startswith("Searched as a built helix (the default with --sequence): "), plan
         assert sorted(os.listdir(os.path.join(top, "run"))) == [
             ".noebundle-search", "allowed.csv", "check_pdb.log", "origin.pdb", "zip.cs", "zip.log", "zip.noe", "zip_A.pdb"], os.listdir(
                 os.path.join(top, "run"))
@@ -108,7 +109,21 @@ def check_supercoil(build):
         assert off.length() > 1.0, off.length()
 
 
+def check_as_built(build):
+    """--as-built searches a helix given with --from as --refine --supercoil do, and says so."""
+    with tempfile.TemporaryDirectory() as top:
+        copy_example("bm2", top)
+        found = []
+        for options in (["--as-built"], ["--refine", "--supercoil"]):
+            out = run(build, top, "noebundle-search", "run/bm2.param", "--from", "run/2kix_model1.pdb", "--chain", "A",
+                      "--angle-step", "10", "--force", *options)
+            said = any(line.startswith("Searched as a built helix (--as-built): ") for line in out.splitlines())
+            found.append((said, open(os.path.join(top, "run", "bm2.cs")).read()))
+        assert found[0] == (True, found[1][1]) and not found[1][0], found
+
+
 if __name__ == "__main__":
     main()
     check_warnings(os.path.abspath(sys.argv[1]))
     check_supercoil(os.path.abspath(sys.argv[1]))
+    check_as_built(os.path.abspath(sys.argv[1]))

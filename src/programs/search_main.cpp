@@ -31,11 +31,13 @@ void add_options(CLI::App& app, SearchOptions& p) {
     app.add_flag("--force", p.force, "replace files the search did not write (a different helix, a hand-made "
                                      "candidate file, ...), keeping each as #name.N#");
     app.add_flag("--refine", p.refine, "pack the side chains of the kept placements in the oligomer and refine them "
-                                       "off the grid; recommended for helices built from a sequence or from a model, "
-                                       "not cut from the oligomer being solved");
+                                       "off the grid (part of the default with --sequence)");
     app.add_flag("--supercoil", p.supercoil, "search also the helix bent as a supercoil about the bundle's axis, as "
                                              "its best placement asks, and keep it unless the helix as given scores "
-                                             "better; recommended with --refine for helices built from a sequence");
+                                             "better (part of the default with --sequence)");
+    app.add_flag("--as-built", p.asBuilt, "search the helix as one built from a sequence, as --sequence does by "
+                                          "default: --refine and --supercoil; for a helix from a model, not cut "
+                                          "from the oligomer being solved");
     app.add_option("--angle-step", p.angleStep, "grid step of phi, theta and psi in degrees, 0.06 to 360 (default: ss_angle)")->type_name("FLOAT");
     app.add_option("--radius", p.radius, "radii in Angstrom as BEG:END:STEP, STEP at least 0.001 (default: r_beg:r_end:ss_r)")->type_name("BEG:END:STEP");
     app.add_option("--keep", p.keep, "number of placements to keep (default: 100)")->type_name("INT");
@@ -76,6 +78,7 @@ Status search_placements(const SearchOptions& p) {
     SearchOutcome out;
     Status status = run_search(p, out);
     if (status.ok() && !out.built.empty() && !print_line(out.built)) return Status::error(stdoutFailure);
+    if (status.ok() && !out.plan.empty() && !print_line(out.plan)) return Status::error(stdoutFailure);
     for (const std::string& line : out.prepared.sideChainPoints)
         if (status.ok() && !print_line(line)) return Status::error(stdoutFailure);
     // The accounting of a conversion comes before anything that may fail after it.

@@ -127,8 +127,12 @@ Status converted_restraints(const SearchOptions& o, const Parameter& param, cons
 
 }  // namespace
 
-Status run_search(const SearchOptions& o, SearchOutcome& out) {
+Status run_search(const SearchOptions& given, SearchOutcome& out) {
     install_interrupt_cleanup();
+    SearchOptions o = given;
+    o.refine = o.refine || built_search(o);
+    o.supercoil = o.supercoil || built_search(o);
+    out.plan = built_search_line(o);
     Parameter param;
     SearchSettings s;
     Status status = load_param(o.paramFile, param);

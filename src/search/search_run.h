@@ -23,6 +23,7 @@ struct SearchOutcome {
     std::vector<Backup> backups;  // files replaced under --force, and where they are kept
     std::string conversion;       // with --restraints: the accounting of the conversion
     std::string built;            // with --sequence: what was built
+    std::string plan;             // with --sequence or --as-built: what the search does for a built helix
     std::string model;            // the restraint model in words, once the parameter file is read
     std::string supercoil;        // with --supercoil: the bend and the helix kept
     PreparationNotes prepared;    // with --from: side-chain points placed, copies of the chain

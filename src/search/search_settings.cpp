@@ -59,6 +59,19 @@ std::string duration(double seconds) {
     return "";
 }
 
+}  // namespace
+
+bool built_search(const SearchOptions& o) { return o.hasSequence || o.asBuilt; }
+
+std::string built_search_line(const SearchOptions& o) {
+    if (!built_search(o)) return "";
+    return std::string("Searched as a built helix (") + (o.hasSequence ? "the default with --sequence" : "--as-built") +
+           "): side chains packed in the oligomer and placements refined off the grid (--refine), the helix also "
+           "bent as a supercoil (--supercoil)";
+}
+
+namespace {
+
 // Steps within limits, radii that fit the columns, a range that runs upwards.
 Status check_grid(const SearchOptions& o, const SearchSettings& s) {
     const std::string angleName = o.angleStep.empty() ? "ss_angle" : "--angle-step";

@@ -21,10 +21,17 @@ struct SearchOptions {
     bool force = false;
     bool refine = false;  // --refine: the kept placements packed and refined off the grid
     bool supercoil = false;  // --supercoil: the helix bent as a supercoil searched too
+    bool asBuilt = false;    // --as-built: a helix given otherwise searched as a built one
     std::string angleStep, radius, keep = "100", threads, cluster = "2";
     std::string maxPlacements = "1e9", maxMemory = "2048";
     std::vector<std::string> commandLine;  // as typed, for the log
 };
+
+// The search for a built helix, by default with --sequence and with
+// --as-built for a helix given otherwise: --refine and --supercoil.
+bool built_search(const SearchOptions& o);
+// What that search does, in one line for the user ("" for any other search).
+std::string built_search_line(const SearchOptions& o);
 
 // Steps and value range the candidate file can hold.
 constexpr double minAngleStep = 0.06;  // degrees; 0.001 radians is the file's last decimal
