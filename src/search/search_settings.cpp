@@ -59,19 +59,6 @@ std::string duration(double seconds) {
     return "";
 }
 
-}  // namespace
-
-bool built_search(const SearchOptions& o) { return o.hasSequence || o.asBuilt; }
-
-std::string built_search_line(const SearchOptions& o) {
-    if (!built_search(o)) return "";
-    return std::string("Searched as a built helix (") + (o.hasSequence ? "the default with --sequence" : "--as-built") +
-           "): side chains packed in the oligomer and placements refined off the grid (--refine), the helix also "
-           "bent as a supercoil (--supercoil)";
-}
-
-namespace {
-
 // Steps within limits, radii that fit the columns, a range that runs upwards.
 Status check_grid(const SearchOptions& o, const SearchSettings& s) {
     const std::string angleName = o.angleStep.empty() ? "ss_angle" : "--angle-step";
@@ -127,6 +114,15 @@ Status check_bounds(const SearchOptions& o, const SearchSettings& s) {
 double angle_count(double step) { return std::ceil((360.0 - 1e-9) / step); }
 double theta_count(double step) { return std::min(angle_count(step), std::floor((180.0 + 1e-9) / step) + 1); }
 double radius_count(double rBeg, double rEnd, double rStep) { return std::floor((rEnd + 1e-6 - rBeg) / rStep) + 1; }
+
+bool built_search(const SearchOptions& o) { return o.hasSequence || o.asBuilt; }
+
+std::string built_search_line(const SearchOptions& o) {
+    if (!built_search(o)) return "";
+    return std::string("Searched as a built helix (") + (o.hasSequence ? "the default with --sequence" : "--as-built") +
+           "): side chains packed in the oligomer and placements refined off the grid (--refine), the helix also "
+           "bent as a supercoil (--supercoil)";
+}
 
 // The helix from --sequence: alone, its letters and numbers checked.
 Status settle_sequence(const SearchOptions& o, SearchSettings& s) {
