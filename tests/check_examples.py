@@ -3,7 +3,8 @@
 # scratch copy named run, and checks what it leaves.
 # Usage: check_examples.py BUILD_DIR bm2|bm2-prepared|gpa|gpa-sequence
 #
-# bm2: the README's search and run print what the README shows.
+# bm2: the README's search and run print what the README shows; the files
+# a user keeps reach the disk before they take their names (under strace).
 # bm2-prepared: the deposited arrangement ranks first, the report names it,
 # and gemmi reads the four protomers of every structure file.
 # gpa: the glycophorin dimer from model 1, residues 70-95 of the deposited file.
@@ -22,6 +23,7 @@ import csv
 import os
 import re
 import shutil
+import subprocess
 import sys
 import tempfile
 
@@ -83,6 +85,22 @@ def check_assigned(build, top, name, protomers):
         assert open(os.path.join(top, "back.noe")).read().splitlines() == as_the_run_reads(lines), exported
 
 
+def check_durable(build, top):
+    """The files a user keeps (the ranked candidate file, a converted restraint list and its origin) reach the
+    disk before they take their names: each temporary is synced, then renamed into place."""
+    trace = os.path.join(top, "trace.txt")
+    for program, args, kept in (("noebundle-restraints", ["run/bm2.tbl", "--out", "run/synced.noe"],
+                                 ["synced.noe", "synced.noe.origin"]), ("noebundle", ["run/bm2.param"], ["bm2.cs"])):
+        done = subprocess.run(["strace", "-f", "-qq", "-y", "-o", trace, "-e", "trace=fsync,rename,renameat,renameat2",
+                               os.path.join(build, program)] + args, cwd=top, capture_output=True, text=True)
+        assert done.returncode == 0, done.stdout + done.stderr
+        calls = open(trace).read()
+        for name in kept:
+            temporary = r"run/%s\.\d+\.tmp" % re.escape(name)
+            assert re.search(r'fsync\(\d+<[^>]*/%s>\) = 0\n(.*\n)*.*rename\w*\(.*"%s", .*"run/%s"\)' %
+                             (temporary, temporary, re.escape(name)), calls), (name, calls)
+
+
 def main():
     build, example = os.path.abspath(sys.argv[1]), sys.argv[2]
     built = example == "gpa-sequence"
@@ -124,6 +142,7 @@ def main():
                 data = open(os.path.join(folder, f), "rb").read()
                 assert all(p.encode() not in data for p in {top, os.path.realpath(top)}), os.path.join(folder, f)
         if example == "bm2":
+            check_durable(build, top)
             copy = os.path.join(top, "copy")
             shutil.copytree(os.path.join(top, "run"), os.path.join(copy, "run"))
             search = command.split(" && ")[0]

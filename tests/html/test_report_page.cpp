@@ -99,6 +99,11 @@ TEST(ReportPage, ClustersTableHasACellPerClusterInEveryRow) {
     EXPECT_TRUE(holds(page, "<tr><th>placements</th><td>3</td><td>1</td></tr>")) << page;
     EXPECT_TRUE(holds(page, "<tr><th>Delta (&#197;)</th><td>0.030</td><td>0.010</td></tr>")) << page;
     EXPECT_TRUE(holds(page, "<tr><th>interface residues</th><td>8 12</td><td>8 12</td></tr>")) << page;
+    // Ten columns at most: the note says where the others are.
+    for (int k = 2; k < 11; ++k) v.clusters.push_back(v.clusters[1]);
+    const std::string eleven = verdict_html(&v, nullptr);
+    EXPECT_TRUE(holds(eleven, "<th>cluster 10</th></tr>") && !holds(eleven, "cluster 11")) << eleven;
+    EXPECT_TRUE(holds(eleven, "The first 10 of 11 clusters are shown; verdict.json and clusters.pdb hold them all."));
 }
 
 // A pentamer of 40 tryptophans (14 heavy atoms and 10 hydrogens each), the

@@ -64,6 +64,10 @@ TEST(Run, TheStructuresOfAnEarlierRunBeyondTheNewCountGo) {
                                        dir.file("abc_6.pdb") + "'); kept 1 changed since noebundle wrote it");
     for (int k = 1; k <= 9; ++k)
         EXPECT_EQ(fs::exists(dir.file("abc_" + std::to_string(k) + ".pdb")), k <= 2 || k == 5 || k == 9) << k;
+    write_text(dir.file("abc.cs"), ranked[0] + "\n");  // one file to remove, the edited one forgotten
+    const std::vector<std::string> third = lines_of(run_program("noebundle", {params}, dir.path()).out);
+    ASSERT_GE(third.size(), 2u);
+    EXPECT_EQ(third[third.size() - 2], "Removed 1 structure file of an earlier run ('" + dir.file("abc_2.pdb") + "')");
 }
 
 TEST(Run, DimersHaveNoReportAndRunsAppendToTheLog) {
