@@ -231,6 +231,8 @@ def check_verdict(build, top):
     assert not verdict["decided"] and [c["population"] for c in verdict["clusters"]] == [3, 2]
     st = gemmi.read_structure(os.path.join(top, "run", "undecided", "clusters.pdb"))
     assert len(st) == 2 and [c.name for c in st[0]] == ["A", "B", "C", "D"]
+    block = gemmi.cif.read(os.path.join(top, "run", "undecided", "clusters.cif")).sole_block()
+    assert list(block.find_values("_noebundle_model.rank")) == ["1", "2"]  # the cluster each model represents
     suggested = verdict["suggested"]
     assert 0 < len(suggested) <= 10 and all(p["split"] == 0.4 and len(p["distances"]) == 2 for p in suggested)
     lines = [p["line"] for p in suggested]

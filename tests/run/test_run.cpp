@@ -54,7 +54,9 @@ TEST(Run, TheStructuresOfAnEarlierRunBeyondTheNewCountGo) {
     TempDir dir;
     const std::string params = make_workspace(dir, 3, random_candidates(6));
     ASSERT_EQ(run_program("noebundle", {params}, dir.path()).status, 0);
-    write_text(dir.file("abc_5.pdb"), "edited\n");
+    std::string five = read_text(dir.file("abc_5.pdb"));
+    five[five.size() - 20] ^= 1;  // one character edited near the end, the size kept
+    write_text(dir.file("abc_5.pdb"), five);
     write_text(dir.file("abc_9.pdb"), "the user's own\n");
     const std::vector<std::string> ranked = lines_of(read_text(dir.file("abc.cs")));
     write_text(dir.file("abc.cs"), ranked[0] + "\n" + ranked[1] + "\n");
