@@ -44,7 +44,7 @@ TEST(BundleGeometry, IdealHelicesOfKnownAxes) {
         double crossing, distance, axisRadius, expectedTilt, superRadius, superPitch;
     } cases[] = {
         {"right-handed dimer", 26, 2, 4.0, -20, 0, -40, 8.0, 4.0, 20, n, n},
-        {"left-handed dimer", 8, 2, 4.8, 10, 0, 20, 9.6, 4.8, 10, n, n},
+        {"left-handed dimer, the shortest helix with an axis", 5, 2, 4.8, 10, 0, 20, 9.6, 4.8, 10, n, n},
         {"parallel dimer", 20, 2, 5.0, 0, 0, 0, 10.0, 5.0, 0, n, n},
         // Lines (5, t sin 20, t cos 20) and their turn by -90 degrees meet closest at t = -0.908.
         {"tetramer", 26, 4, 5.0, -20, 0, -27.94, 6.848, 5.0, 20, n, n},
