@@ -9,6 +9,7 @@
 
 #include "run/oligomer.h"
 #include "run/parallel.h"
+#include "search/allowed.h"
 #include "search/refine.h"
 #include "search/side_chains.h"
 #include "support.h"
@@ -81,6 +82,36 @@ TEST(Refine, AnglesWrittenWithinOneTurnAndRadiiWithinTheGrid) {
     float largest = 0;
     for (const CandidateRow& row : r.rows) largest = std::max(largest, row[3]);
     EXPECT_EQ(largest, 7.0f);
+}
+
+// Refined, each cluster is led by its member that the kept list holds, with
+// that member's refined row and score, in the kept order; a cluster whose
+// refined representative came within the cutoff of an earlier one joins it.
+TEST(Refine, ClustersFollowTheirRefinedRepresentatives) {
+    const CandidateRow near{2.312f, 0.448f, -3.062f, 7.682f, 0, 0}, far{0.3f, 1.2f, 0.5f, 9.0f, 0, 0};
+    CandidateRow wide = near, wider = near, refined = near;
+    wide[3] = 11.0f, wider[3] = 11.2f, refined[3] = 7.7f;
+    AllowedClusters clusters;
+    for (const CandidateRow& row : {near, wide, far}) {
+        AllowedCluster k;
+        k.population = 2, k.row = row;
+        clusters.set.clusters.push_back(k);
+    }
+    clusters.representatives = {{0.1f, 10}, {0.1f, 20}, {0.1f, 30}};
+    clusters.memberOf = {0, 1, 2, 0, 1, 2};
+    SearchResult r;
+    r.allowed = {{0.1f, 10}, {0.1f, 20}, {0.1f, 30}, {0.1f, 11}, {0.1f, 21}, {0.1f, 31}};
+    r.best = {{0.05f, 21}, {0.06f, 11}, {0.07f, 31}};  // far's member refined next to wide's
+    r.rows = {wider, refined, wider};
+    r.rows[2][3] = 11.3f;
+    follow_refined(r, bm2_template(), 4, clusters);
+    ASSERT_EQ(clusters.set.clusters.size(), 2u);
+    EXPECT_EQ(clusters.representatives[0].index + clusters.representatives[1].index * 100, 21u + 1100u);
+    EXPECT_EQ(clusters.set.clusters[0].row, wider);
+    EXPECT_EQ(clusters.set.clusters[1].row, refined);
+    EXPECT_EQ(clusters.set.clusters[0].delta, 0.05f);
+    EXPECT_EQ(clusters.set.clusters[0].population + 10 * clusters.set.clusters[1].population, 4 + 20);
+    EXPECT_GT(clusters.set.clusters[1].toFirst, 2.0);
 }
 
 TEST(SideChains, PackedWithinReachOnlyAndNoWorse) {
