@@ -44,28 +44,17 @@ TEST(RestraintConvert, BothBm2FilesGiveTheShippedRestraintFile) {
     EXPECT_EQ(next, out.size());
 }
 
-TEST(RestraintConvert, HelixKeepsItsResidues) {
-    TempDir dir;
-    const RunResult run = run_program("noebundle-restraints", {std::string(TEST_DATA) + "/2jr2.mr", "--helix", bm2 + "2kix_model1.pdb"},
-                                      dir.path());
-    EXPECT_EQ(run.status, 0);
-    EXPECT_EQ(lines_of(run.out).back(), "[Done] 33 restraints kept; --out FILE writes them");
-}
-
 TEST(RestraintConvert, ProtonClasses) {
+    // "heavy": no class, and the name is a heavy atom's.
     const std::map<std::string, std::string> cases{
         {"H", "HN"},   {"hn", "HN"},  {"HA2", "HA"}, {"HA*", "HA"},  {"QB", "HB"},  {"HB#", "HB"},
         {"1HB", "HB"}, {"QG1", "HG"}, {"HG1*", "HG"}, {"MD1", "HD"}, {"QQD", "HD"}, {"HE21", "HE"},
-        {"HZ%", "HZ"}, {"HH11", "HH"}, {"HT1", ""},   {"H*", ""},    {"QR", ""},    {"H1", ""}};
-    for (const auto& c : cases) {
+        {"HZ%", "HZ"}, {"HH11", "HH"}, {"HT1", ""},   {"H*", ""},    {"QR", ""},    {"H1", ""},
+        {"CA", "heavy"}, {"N", "heavy"}, {"OG1", "heavy"}, {"SD", "heavy"}};
+    for (const auto& [name, cls] : cases) {
         bool heavy;
-        EXPECT_EQ(proton_class(c.first, heavy), c.second) << c.first;
-        EXPECT_FALSE(heavy) << c.first;
-    }
-    for (const char* name : {"CA", "N", "OG1", "SD"}) {
-        bool heavy;
-        EXPECT_EQ(proton_class(name, heavy), "") << name;
-        EXPECT_TRUE(heavy) << name;
+        const std::string got = proton_class(name, heavy);
+        EXPECT_EQ(got + (heavy ? "heavy" : ""), cls) << name;
     }
 }
 
@@ -192,6 +181,8 @@ TEST(RestraintConvert, AccountingFirstAndDroppedByReason) {
         "  between two chains               139", "  partner on either neighbour        0", "Dropped by reason:",
         "  intra-chain                     1142", "  duplicate                        229"};
     EXPECT_EQ(std::vector<std::string>(out.begin(), out.begin() + 11), accounting);
+    const RunResult helix = run_program("noebundle-restraints", {mr, "--helix", bm2 + "2kix_model1.pdb"}, dir.path());
+    EXPECT_EQ(lines_of(helix.out).back(), "[Done] 33 restraints kept; --out FILE writes them");  // the helix's residues
     EXPECT_EQ(out[11].rfind("Suggestion: noeModel=upper. 136 of 139 kept restraints", 0), 0u);
     EXPECT_EQ(out[12], "[Error] 139 restraints kept from '" + mr +
                            "', more than the 100 noebundle takes: --residues FIRST-LAST keeps only theirs; noeModel=upper, for lists taken from spectra, takes up to 100000");
