@@ -27,7 +27,7 @@ import tempfile
 import gemmi
 import numpy
 
-from support import copy_example, run
+from support import copy_example, run, write
 
 FIRST, LAST = 5, 30
 
@@ -151,16 +151,15 @@ def check_score(folder, run, noe, deposited, helix, model=1):
 
 def check_pymol(analysis, violations):
     # PyMOL runs the script itself, headless, after loading the viewer script.
-    with open(os.path.join(analysis, "measure.py"), "w") as f:
-        f.write("from pymol import cmd\n"
-                "for n in cmd.get_names('objects'):\n"
-                "    if cmd.get_type(n) == 'object:measurement':\n"
-                "        low, high = cmd.get_extent(n)\n"  # the box of the one dashed line
-                "        print('DIST', n, sum((a - b) ** 2 for a, b in zip(low, high)) ** 0.5)\n"
-                "found = []\n"
-                "cmd.iterate('ensemble and name CA and resi %d-%d', 'found.append(ss)', space={'found': found})\n"
-                "print('HELIX', found.count('H'), len(found), cmd.count_states('ensemble'))\n"
-                "print('BACKGROUND', cmd.get('bg_rgb'))\n" % (FIRST, LAST))
+    write(os.path.join(analysis, "measure.py"), "from pymol import cmd\n"
+          "for n in cmd.get_names('objects'):\n"
+          "    if cmd.get_type(n) == 'object:measurement':\n"
+          "        low, high = cmd.get_extent(n)\n"  # the box of the one dashed line
+          "        print('DIST', n, sum((a - b) ** 2 for a, b in zip(low, high)) ** 0.5)\n"
+          "found = []\n"
+          "cmd.iterate('ensemble and name CA and resi %d-%d', 'found.append(ss)', space={'found': found})\n"
+          "print('HELIX', found.count('H'), len(found), cmd.count_states('ensemble'))\n"
+          "print('BACKGROUND', cmd.get('bg_rgb'))\n" % (FIRST, LAST))
     result = subprocess.run(["/usr/bin/python3", "-m", "pymol", "-cq", "view.pml", "measure.py"], cwd=analysis,
                             capture_output=True, text=True, timeout=300)
     assert result.returncode == 0 and "Error" not in result.stdout + result.stderr, result.stdout + result.stderr
@@ -221,10 +220,9 @@ def check_verdict(build, top):
     assert len(gemmi.read_structure(os.path.join(analysis, "clusters.pdb"))) == 1
     rows = open(os.path.join(top, "run", "bm2.cs")).read().splitlines()
     cells = lambda row: ",".join(row[i:i + 10].strip() for i in range(0, 40, 10))
-    with open(os.path.join(top, "run", "allowed.csv"), "w") as f:
-        f.write("# allowed set\n# tolerance,allowed,cutoff\n0.050,5,2.000\n"
-                "cluster,population,delta,phi,theta,psi,radius,packing,spread,to_first\n"
-                "1,3,0.000,%s,0.000,0.500,0.000\n2,2,0.200,%s,0.000,0.000,2.472\n" % (cells(rows[0]), cells(rows[2])))
+    write(os.path.join(top, "run", "allowed.csv"), "# allowed set\n# tolerance,allowed,cutoff\n0.050,5,2.000\n"
+          "cluster,population,delta,phi,theta,psi,radius,packing,spread,to_first\n"
+          "1,3,0.000,%s,0.000,0.500,0.000\n2,2,0.200,%s,0.000,0.000,2.472\n" % (cells(rows[0]), cells(rows[2])))
     out = run(build, top, "noebundle-analyze", "run/bm2.param", "--out", "run/undecided")
     assert "Warning: the restraints do not decide the bundle: 5 placements fit them equally, in 2 clusters" in out, out
     verdict = json.load(open(os.path.join(top, "run", "undecided", "verdict.json")))
@@ -234,10 +232,9 @@ def check_verdict(build, top):
     suggested = verdict["suggested"]
     assert 0 < len(suggested) <= 10 and all(p["split"] == 0.4 and len(p["distances"]) == 2 for p in suggested)
     lines = [p["line"] for p in suggested]
-    with open(os.path.join(top, "run", "more.noe"), "w") as f:
-        f.write(open(os.path.join(top, "run", "bm2.noe")).read() + "\n".join(lines) + "\n")
-    with open(os.path.join(top, "run", "more.param"), "w") as f:
-        f.write(open(os.path.join(top, "run", "bm2.param")).read().replace("run/bm2.noe", "run/more.noe"))
+    write(os.path.join(top, "run", "more.noe"), open(os.path.join(top, "run", "bm2.noe")).read() + "\n".join(lines) + "\n")
+    write(os.path.join(top, "run", "more.param"),
+          open(os.path.join(top, "run", "bm2.param")).read().replace("run/bm2.noe", "run/more.noe"))
     run(build, top, "noebundle", "run/more.param")
     out = run(build, top, "noebundle-analyze", "run/more.param", "--out", "run/more")
     assert "4 protomers, %d restraints" % (21 + len(lines)) in out, out
