@@ -178,10 +178,8 @@ def check_pseudobonds(analysis, violations, model_id="#1.1"):
     (#1 for a file of one model); view.cxc shows every atom they join."""
     model = gemmi.read_structure(os.path.join(analysis, "ensemble.pdb"))[0]
     atom_pattern = re.escape(model_id) + r"/([A-Za-z0-9]+):(-?\d+)@([A-Za-z0-9']+)"
-    shown = set()
-    for line in open(os.path.join(analysis, "view.cxc")):
-        if line.startswith("show "):
-            shown.update(line.split()[1].split("|"))
+    shown = {atoms for line in open(os.path.join(analysis, "view.cxc")) if line.startswith("show ")
+             for atoms in line.split()[1].split("|")}
     bonds = []
     for line in open(os.path.join(analysis, "restraints.pb")):
         line = line.rstrip("\n")

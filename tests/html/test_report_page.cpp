@@ -122,12 +122,9 @@ TEST(ReportPage, TenPentamersOfA40ResidueHelixUnder2MB) {
                           -12.345 + a, 23.456, -1.5 * r - 0.001 * a, h ? "H" : "C");
             run.tmpl.lines.push_back(line);
             run.tmpl.points.push_back({-12.345f + a, 23.456f, -1.5f * r});
+            if (a == 0) run.helix.resNum.push_back(r + 1);
+            if (a == 1 || a == 4) run.helix.atomLine.push_back(line);  // CA and CB
         }
-    for (int r = 0; r < residues; ++r) {
-        run.helix.resNum.push_back(r + 1);
-        run.helix.atomLine.push_back(run.tmpl.lines[r * atomsPerResidue + 1]);
-        run.helix.atomLine.push_back(run.tmpl.lines[r * atomsPerResidue + 4]);
-    }
     run.res->numRestraint = maxRestraint;
     run.res->resize(maxRestraint);
     for (int i = 0; i < maxRestraint; ++i) {

@@ -69,18 +69,19 @@ TEST(RestraintConvert, SelectionsToLinesOrReasons) {
     range.useRange = true, range.firstResidue = 8, range.lastResidue = 9;
     const std::string s9 = "(segid A and resid 9 and name HG#)", a9 = "assign " + s9;
     const std::string eitherBD = "((segid B and resid 5 and name HA) or (segid D and resid 5 and name HA)) 4 2 1";
+    const std::string hn8 = "(resid 9 and name HN) (resid 8 and name HG)", ha5 = "(resid 9 and name HG) (resid 5 and name HA)";
     const struct {
         std::string text;
         ConvertOptions options;
         std::string expected;
     } cases[] = {
-        {"assign (segid A and resid 9 and name H)" + b8, {}, "(resid 9 and name HN) (resid 8 and name HG)"},
+        {"assign (segid A and resid 9 and name H)" + b8, {}, hn8},
         {"ASSI (SEGI A AND RESI 9 AND (NAME HB1 OR NAME HB2))" + b8, {}, "(resid 9 and name HB) (resid 8 and name HG)"},
         {"assign (chain A and resid 9 and name QG1)" + b8, {}, "(resid 9 and name HG) (resid 8 and name HG)"},
         {"assign (atom A 9 MD1)" + b8, {}, "(resid 9 and name HD) (resid 8 and name HG)"},
         {"assign (segid A and resid 9 and name HA# and name HA2)" + b8, {}, "(resid 9 and name HA) (resid 8 and name HG)"},
         {"assign (segid A and resid 9 and name HN)" + b8 + " or (segid A and resid 9 and name HN) (segid B and resid 8 and name HG1)",
-         {}, "(resid 9 and name HN) (resid 8 and name HG)"},
+         {}, hn8},
         {"assign (segid B and resid 9 and name HN)" + b8, {}, "intra-chain"},
         {"assign (segid A and resid 9 and name N)" + b8, {}, "heavy atom"},
         {"assign (segid A and resid 9:10 and name HA)" + b8, {}, "ambiguous end"},
@@ -88,8 +89,7 @@ TEST(RestraintConvert, SelectionsToLinesOrReasons) {
         {"assign (segid A and resid 9 and (name HA or name HB#))" + b8, {}, "ambiguous end"},
         // 'and' binds tighter than 'or': two atoms, not residue 9 and 10 at once.
         {"assign (segid A and resid 9 and name HA or segid A and resid 10 and name HA)" + b8, {}, "ambiguous end"},
-        {"assign (segid A and resid 9 and name HN or segid A and resid 9 and name H)" + b8, {},
-         "(resid 9 and name HN) (resid 8 and name HG)"},
+        {"assign (segid A and resid 9 and name HN or segid A and resid 9 and name H)" + b8, {}, hn8},
         {"assign (segid A and resid 9 and name HG# and name HGX)" + b8, {}, "unreadable selection"},  // '#': digits
         {"assign (segid A and resid 9 and name HG* and name HGX)" + b8, {}, "(resid 9 and name HG) (resid 8 and name HG)"},
         {"assign (resid 9 and name HA)" + b8, {}, "no chain"},
@@ -102,14 +102,12 @@ TEST(RestraintConvert, SelectionsToLinesOrReasons) {
         {"assign (segid A and resid 7 and name HA)" + b8, range, "outside --residues"},
         {"assign (segid A and resid 8 and name HA)" + b8, range, "(resid 8 and name HA) (resid 8 and name HG)"},
         // The partner on either neighbour: inside a selection, or as pairs after the numbers.
-        {"assign (segid A and resid 9 and name HG#) " + eitherBD, {}, "(resid 9 and name HG) (resid 5 and name HA)"},
-        {"ASSI (SEGI A AND RESI 9 AND NAME HG#) ((SEGI B AND RESI 5 AND NAME HA) OR (SEGI D AND RESI 5 AND NAME HA)) 4 2 1",
-         {}, "(resid 9 and name HG) (resid 5 and name HA)"},
-        {a9 + " (segid B and resid 5 and name HA) 4 2 1 or " + s9 + " (segid D and resid 5 and name HA)", {},
-         "(resid 9 and name HG) (resid 5 and name HA)"},
+        {"assign (segid A and resid 9 and name HG#) " + eitherBD, {}, ha5},
+        {"ASSI (SEGI A AND RESI 9 AND NAME HG#) ((SEGI B AND RESI 5 AND NAME HA) OR (SEGI D AND RESI 5 AND NAME HA)) 4 2 1", {}, ha5},
+        {a9 + " (segid B and resid 5 and name HA) 4 2 1 or " + s9 + " (segid D and resid 5 and name HA)", {}, ha5},
         {a9 + " (segid B and resid 5 and name HA) 4 2 1 or (segid B and resid 9 and name HG2) (segid A and resid 5 and name HA)",
-         {}, "(resid 9 and name HG) (resid 5 and name HA)"},
-        {"assign (segid A and resid 9 and name HG#) " + eitherBD, pairAB, "(resid 9 and name HG) (resid 5 and name HA)"},
+         {}, ha5},
+        {"assign (segid A and resid 9 and name HG#) " + eitherBD, pairAB, ha5},
         {"assign (segid A and resid 9 and name HG#) " + eitherBD, pairAC, "other chains"},
         {a9 + " ((segid A and resid 5 and name HA) or (segid B and resid 5 and name HA)) 4 2 1", {}, "ambiguous end"},
         {"assign ((segid A or segid B) and resid 9 and name HG#) ((segid B or segid A) and resid 5 and name HA) 4 2 1", {},
