@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <tuple>
 
 #include "run/superpose.h"
@@ -18,11 +17,6 @@
 #include "base/text.h"
 
 namespace {
-
-Template bm2_template() {
-    std::ifstream in(EXAMPLES_DIR "/bm2-prepared/origin.pdb");
-    return parse_template(in);
-}
 
 CandidateRow placement(float phi, float theta, float psi, float radius) { return {phi, theta, psi, radius, 0, 0}; }
 
@@ -55,7 +49,7 @@ TEST(Contacts, AtomKindsFromNameAndElement) {
 // (phi + pi, pi - theta, pi - psi) is the oligomer turned 180 degrees about
 // x with protomers k and N - k swapped; the grid keeps one of each pair.
 TEST(Twins, SameOligomerUpToTheSwapAndOneOfEachOnTheGrid) {
-    const Template tmpl = bm2_template();
+    const Template tmpl = read_template(EXAMPLES_DIR "/bm2-prepared/origin.pdb");
     for (const CandidateRow& row : placements) {
         const float pi = float(M_PI);
         const CandidateRow twin =
@@ -123,7 +117,7 @@ protected:
 // placements tie at the top and with the last one kept), on 1 and 2 threads.
 TEST_F(RulesOnBM2, KeptListAndClashCountAgainstEveryPlacement) {
     const Grid grid = make_grid(60, 5, 9, 1);
-    const Template tmpl = bm2_template();
+    const Template tmpl = read_template(EXAMPLES_DIR "/bm2-prepared/origin.pdb");
     const AtomKinds kinds = atom_kinds(tmpl.lines);
     const ContactModel model(tmpl, 4);
     TempDir dir;
