@@ -33,9 +33,9 @@ def trials(exe, top, label, workload, kills, rng):
     original = Path(work, "work.cs").read_bytes()
     param = os.path.join(work, "work.param")
 
-    def reset():
+    def reset():  # also the temporary files a SIGKILL left; the run removes them too
         for name in os.listdir(work):
-            if name.startswith("work_") or name == "work.log":
+            if name.startswith("work_") or name == "work.log" or name.endswith(".tmp"):
                 os.remove(os.path.join(work, name))
         Path(work, "work.cs").write_bytes(original)
 
@@ -51,9 +51,6 @@ def trials(exe, top, label, workload, kills, rng):
     seen = {"original": 0, "ranked": 0, "structures": 0}
     for trial in range(kills):
         reset()
-        for name in os.listdir(work):
-            if name.endswith(".tmp"):  # left by the SIGKILL before; the run removes them too
-                os.remove(os.path.join(work, name))
         process = subprocess.Popen([exe, param], stdout=subprocess.DEVNULL)
         time.sleep(rng.uniform(0, 1.1) * duration)
         sig = signal.SIGKILL if trial % 2 == 0 else signal.SIGINT
