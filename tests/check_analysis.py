@@ -71,11 +71,7 @@ def check_ensembles(analysis, template, ranking):
 
 def check_archive_conventions(analysis, template):
     """One polymer entity for the four chains with the helix's sequence, numeric label_seq_id, helices, 3 decimals."""
-    names = []
-    for line in open(template):
-        if line.startswith("ATOM") and (not names or names[-1][0] != line[22:26]):
-            names.append((line[22:26], line[17:20]))
-    sequence = [name for _, name in names]
+    sequence = [r.name for r in gemmi.read_structure(template)[0][0]]
     st = gemmi.read_structure(os.path.join(analysis, "ensemble.cif"))
     assert [(e.name, e.entity_type.name, list(e.subchains), list(e.full_sequence)) for e in st.entities] == \
         [("1", "Polymer", ["A", "B", "C", "D"], sequence)], st.entities

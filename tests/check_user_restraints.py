@@ -90,8 +90,7 @@ def main():
     build, case = os.path.abspath(sys.argv[1]), sys.argv[2]
     os.environ["SOURCE_DATE_EPOCH"] = "1700000000" if case == "whole" else "17e8"
     with tempfile.TemporaryDirectory() as top:
-        folder = os.path.join(top, "run")
-        copy_example("bm2", top)
+        folder = copy_example("bm2", top)
         noe = os.path.join(folder, "bm2.noe")
         os.remove(noe)
         if case == "bm2":
