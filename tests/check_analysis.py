@@ -27,7 +27,7 @@ import tempfile
 import gemmi
 import numpy
 
-from support import copy_example, run
+from support import copy_example, run, write
 
 FIRST, LAST = 5, 30
 
@@ -71,11 +71,7 @@ def check_ensembles(analysis, template, ranking):
 
 def check_archive_conventions(analysis, template):
     """One polymer entity for the four chains with the helix's sequence, numeric label_seq_id, helices, 3 decimals."""
-    names = []
-    for line in open(template):
-        if line.startswith("ATOM") and (not names or names[-1][0] != line[22:26]):
-            names.append((line[22:26], line[17:20]))
-    sequence = [name for _, name in names]
+    sequence = [r.name for r in gemmi.read_structure(template)[0][0]]
     st = gemmi.read_structure(os.path.join(analysis, "ensemble.cif"))
     assert [(e.name, e.entity_type.name, list(e.subchains), list(e.full_sequence)) for e in st.entities] == \
         [("1", "Polymer", ["A", "B", "C", "D"], sequence)], st.entities
@@ -151,16 +147,15 @@ def check_score(folder, run, noe, deposited, helix, model=1):
 
 def check_pymol(analysis, violations):
     # PyMOL runs the script itself, headless, after loading the viewer script.
-    with open(os.path.join(analysis, "measure.py"), "w") as f:
-        f.write("from pymol import cmd\n"
-                "for n in cmd.get_names('objects'):\n"
-                "    if cmd.get_type(n) == 'object:measurement':\n"
-                "        low, high = cmd.get_extent(n)\n"  # the box of the one dashed line
-                "        print('DIST', n, sum((a - b) ** 2 for a, b in zip(low, high)) ** 0.5)\n"
-                "found = []\n"
-                "cmd.iterate('ensemble and name CA and resi %d-%d', 'found.append(ss)', space={'found': found})\n"
-                "print('HELIX', found.count('H'), len(found), cmd.count_states('ensemble'))\n"
-                "print('BACKGROUND', cmd.get('bg_rgb'))\n" % (FIRST, LAST))
+    write(os.path.join(analysis, "measure.py"), "from pymol import cmd\n"
+          "for n in cmd.get_names('objects'):\n"
+          "    if cmd.get_type(n) == 'object:measurement':\n"
+          "        low, high = cmd.get_extent(n)\n"  # the box of the one dashed line
+          "        print('DIST', n, sum((a - b) ** 2 for a, b in zip(low, high)) ** 0.5)\n"
+          "found = []\n"
+          "cmd.iterate('ensemble and name CA and resi %d-%d', 'found.append(ss)', space={'found': found})\n"
+          "print('HELIX', found.count('H'), len(found), cmd.count_states('ensemble'))\n"
+          "print('BACKGROUND', cmd.get('bg_rgb'))\n" % (FIRST, LAST))
     result = subprocess.run(["/usr/bin/python3", "-m", "pymol", "-cq", "view.pml", "measure.py"], cwd=analysis,
                             capture_output=True, text=True, timeout=300)
     assert result.returncode == 0 and "Error" not in result.stdout + result.stderr, result.stdout + result.stderr
@@ -179,10 +174,8 @@ def check_pseudobonds(analysis, violations, model_id="#1.1"):
     (#1 for a file of one model); view.cxc shows every atom they join."""
     model = gemmi.read_structure(os.path.join(analysis, "ensemble.pdb"))[0]
     atom_pattern = re.escape(model_id) + r"/([A-Za-z0-9]+):(-?\d+)@([A-Za-z0-9']+)"
-    shown = set()
-    for line in open(os.path.join(analysis, "view.cxc")):
-        if line.startswith("show "):
-            shown.update(line.split()[1].split("|"))
+    shown = {atoms for line in open(os.path.join(analysis, "view.cxc")) if line.startswith("show ")
+             for atoms in line.split()[1].split("|")}
     bonds = []
     for line in open(os.path.join(analysis, "restraints.pb")):
         line = line.rstrip("\n")
@@ -221,10 +214,9 @@ def check_verdict(build, top):
     assert len(gemmi.read_structure(os.path.join(analysis, "clusters.pdb"))) == 1
     rows = open(os.path.join(top, "run", "bm2.cs")).read().splitlines()
     cells = lambda row: ",".join(row[i:i + 10].strip() for i in range(0, 40, 10))
-    with open(os.path.join(top, "run", "allowed.csv"), "w") as f:
-        f.write("# allowed set\n# tolerance,allowed,cutoff\n0.050,5,2.000\n"
-                "cluster,population,delta,phi,theta,psi,radius,packing,spread,to_first\n"
-                "1,3,0.000,%s,0.000,0.500,0.000\n2,2,0.200,%s,0.000,0.000,2.472\n" % (cells(rows[0]), cells(rows[2])))
+    write(os.path.join(top, "run", "allowed.csv"), "# allowed set\n# tolerance,allowed,cutoff\n0.050,5,2.000\n"
+          "cluster,population,delta,phi,theta,psi,radius,packing,spread,to_first\n"
+          "1,3,0.000,%s,0.000,0.500,0.000\n2,2,0.200,%s,0.000,0.000,2.472\n" % (cells(rows[0]), cells(rows[2])))
     out = run(build, top, "noebundle-analyze", "run/bm2.param", "--out", "run/undecided")
     assert "Warning: the restraints do not decide the bundle: 5 placements fit them equally, in 2 clusters" in out, out
     verdict = json.load(open(os.path.join(top, "run", "undecided", "verdict.json")))
@@ -236,10 +228,9 @@ def check_verdict(build, top):
     suggested = verdict["suggested"]
     assert 0 < len(suggested) <= 10 and all(p["split"] == 0.4 and len(p["distances"]) == 2 for p in suggested)
     lines = [p["line"] for p in suggested]
-    with open(os.path.join(top, "run", "more.noe"), "w") as f:
-        f.write(open(os.path.join(top, "run", "bm2.noe")).read() + "\n".join(lines) + "\n")
-    with open(os.path.join(top, "run", "more.param"), "w") as f:
-        f.write(open(os.path.join(top, "run", "bm2.param")).read().replace("run/bm2.noe", "run/more.noe"))
+    write(os.path.join(top, "run", "more.noe"), open(os.path.join(top, "run", "bm2.noe")).read() + "\n".join(lines) + "\n")
+    write(os.path.join(top, "run", "more.param"),
+          open(os.path.join(top, "run", "bm2.param")).read().replace("run/bm2.noe", "run/more.noe"))
     run(build, top, "noebundle", "run/more.param")
     out = run(build, top, "noebundle-analyze", "run/more.param", "--out", "run/more")
     assert "4 protomers, %d restraints" % (21 + len(lines)) in out, out

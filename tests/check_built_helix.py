@@ -13,7 +13,7 @@ import tempfile
 
 import gemmi
 
-from support import copy_example, run
+from support import copy_example, run, write
 
 SEQUENCE = "RMKQLEDKVEELLSKNYHLENEVARLKKLVG"  # GCN4's leucine zipper (2ZTA)
 
@@ -21,34 +21,28 @@ SEQUENCE = "RMKQLEDKVEELLSKNYHLENEVARLKKLVG"  # GCN4's leucine zipper (2ZTA)
 def main():
     build = os.path.abspath(sys.argv[1])
     with tempfile.TemporaryDirectory() as top:
-        with open(os.path.join(top, "run.param"), "w") as f:
-            f.write("proteinName=zip\nworkDir=run\npdbFile=run/zip_A.pdb\nnoeFile=run/zip.noe\nmemFile=none\n"
-                    "numProtomer=2\nmemResFlag=0\nss_angle=30\nr_beg=4\nr_end=8\nss_r=1\nuncertainty=1.5\n")
+        write(os.path.join(top, "run.param"), "proteinName=zip\nworkDir=run\npdbFile=run/zip_A.pdb\nnoeFile=run/zip.noe\n"
+              "memFile=none\nnumProtomer=2\nmemResFlag=0\nss_angle=30\nr_beg=4\nr_end=8\nss_r=1\nuncertainty=1.5\n")
         os.mkdir(os.path.join(top, "run"))
-        with open(os.path.join(top, "run", "zip.noe"), "w") as f:
-            f.write("(resid 6 and name HD11) (resid 13 and name HD11)\n(resid 13 and name HA) (resid 17 and name HB)\n"
-                    "(resid 20 and name HD11) (resid 27 and name HD21)\n")
+        write(os.path.join(top, "run", "zip.noe"), "(resid 6 and name HD11) (resid 13 and name HD11)\n"
+              "(resid 13 and name HA) (resid 17 and name HB)\n(resid 20 and name HD11) (resid 27 and name HD21)\n")
         first, plan = run(build, top, "noebundle-search", "run.param", "--sequence", SEQUENCE, "--first", "2").splitlines()[:2]
         assert first == "Built an ideal alpha-helix of 31 residues (537 atoms, residues 2 to 32 of chain A)", first
         assert plan.startswith("Searched as a built helix (the default with --sequence): "), plan
-        assert sorted(os.listdir(os.path.join(top, "run"))) == [
-            ".noebundle-search", "allowed.csv", "check_pdb.log", "origin.pdb", "zip.cs", "zip.log", "zip.noe", "zip_A.pdb"], os.listdir(
-                os.path.join(top, "run"))
+        made = sorted(os.listdir(os.path.join(top, "run")))
+        assert made == [".noebundle-search", "allowed.csv", "check_pdb.log", "origin.pdb", "zip.cs", "zip.log", "zip.noe", "zip_A.pdb"], made
         path = os.path.join(top, "run", "zip_A.pdb")
         st = gemmi.read_structure(path)
         chain = st[0]["A"]
         assert gemmi.one_letter_code([r.name for r in chain]) == SEQUENCE
         assert [r.seqid.num for r in chain] == list(range(2, 33))
         assert sum(len(r) for r in chain) == 537 and chain[0].find_atom("H", "*") and chain[30].find_atom("OXT", "*")
-        try:
-            subprocess.run(["/usr/bin/python3", "-c", "import pymol"], check=True, capture_output=True)
-        except subprocess.CalledProcessError:
+        if subprocess.run(["/usr/bin/python3", "-c", "import pymol"], capture_output=True).returncode != 0:
             print("SKIPPED: PyMOL's dss (no pymol for /usr/bin/python3)")
             return
-        with open(os.path.join(top, "dss.py"), "w") as f:
-            f.write("from pymol import cmd\ncmd.load(%r, 'h')\ncmd.dss('h')\nout = []\n"
-                    "cmd.iterate('h and name CA', 'out.append(ss)', space={'out': out})\n"
-                    "print('SS ' + ''.join(s or '-' for s in out))\n" % path)
+        write(os.path.join(top, "dss.py"), "from pymol import cmd\ncmd.load(%r, 'h')\ncmd.dss('h')\nout = []\n"
+              "cmd.iterate('h and name CA', 'out.append(ss)', space={'out': out})\n"
+              "print('SS ' + ''.join(s or '-' for s in out))\n" % path)
         done = subprocess.run(["/usr/bin/python3", "-m", "pymol", "-cq", "dss.py"], cwd=top, capture_output=True,
                               text=True)
         ss = [line[3:] for line in done.stdout.splitlines() if line.startswith("SS ")][0]

@@ -20,16 +20,10 @@ import tempfile
 
 from PIL import Image, ImageChops
 
+from support import run
+
 FLAGS = ["--headless", "--no-sandbox", "--use-angle=swiftshader", "--enable-unsafe-swiftshader",
          "--window-size=1280,1000", "--hide-scrollbars", "--virtual-time-budget=15000"]
-
-
-def run(build, program, args, cwd):
-    link = os.path.join(cwd, "build")  # run as the README does, ./build/PROGRAM: the page shows the command
-    os.path.lexists(link) or os.symlink(os.path.abspath(build), link)
-    result = subprocess.run([os.path.join(".", "build", program)] + args, cwd=cwd, capture_output=True, text=True)
-    assert result.returncode == 0 and not result.stderr, (program, result.stdout, result.stderr)
-    return result.stdout
 
 
 def browse(chromium, page, state, output):
@@ -81,14 +75,15 @@ def main():
     name = os.path.basename(example)
     with tempfile.TemporaryDirectory() as top:
         shutil.copytree(example, os.path.join(top, "run"))
+        os.symlink(build, os.path.join(top, "build"))  # run as the README does, ./build/PROGRAM: the page shows the command
         if name == "gpa":
-            run(build, "noebundle-search", ["run/gpa.param", "--from", "run/1afo.pdb", "--chain", "A", "--model", "1",
-                                            "--residues", "70-95", "--map", "run/landscape.svg"], top)
-            run(build, "noebundle", ["run/gpa.param"], top)
-            run(build, "noebundle-analyze", ["run/gpa.param"], top)
+            run(".", top, "build/noebundle-search", "run/gpa.param", "--from", "run/1afo.pdb", "--chain", "A", "--model", "1",
+                "--residues", "70-95", "--map", "run/landscape.svg")
+            run(".", top, "build/noebundle", "run/gpa.param")
+            run(".", top, "build/noebundle-analyze", "run/gpa.param")
         else:
-            run(build, "noebundle", ["run/bm2.param"], top)
-            run(build, "noebundle-analyze", ["run/bm2.param", "--reference", "run/2kix_model1.pdb", "--residues", "5-30"], top)
+            run(".", top, "build/noebundle", "run/bm2.param")
+            run(".", top, "build/noebundle-analyze", "run/bm2.param", "--reference", "run/2kix_model1.pdb", "--residues", "5-30")
         page = os.path.join(top, "run", "analysis", "report.html")
         size, colours, changed = check(chromium, page, top, name == "gpa", name != "gpa", screenshot)
     print("report.html of %s: %d bytes, %d colours in the 3D view, %d pixels changed for structure 2"

@@ -14,7 +14,7 @@ import tempfile
 
 import gemmi
 
-from support import copy_example, run
+from support import copy_example, run, write
 
 GPA = "EPEITLIIFGVMAGVIGTILLISYGIRRLIKK"  # glycophorin A 70-101 (1AFO)
 GLYCINES = [79, 83, 86, 94]
@@ -40,10 +40,8 @@ def main():
         out = search(build, top, "fab.pdb")
         assert out[:4] == ["From 'fab.pdb': took HA of GLY %d as HA2" % n for n in GLYCINES], out
         assert glycine_protons(top) == {n: ["HA2", "HA3"] for n in GLYCINES}, glycine_protons(top)
-        with open(os.path.join(top, "gpa.param")) as f:
-            param = f.read()
-        with open(os.path.join(top, "gpa.param"), "w") as f:
-            f.write(param.replace("numProtomer=2", "numProtomer=4"))
+        param = os.path.join(top, "gpa.param")
+        write(param, open(param).read().replace("numProtomer=2", "numProtomer=4"))
         out = search(build, top, "run/1afo.pdb", "--chain", "A", "--residues", "70-95")
         warnings = [line for line in out if line.startswith("Warning: ")]
         assert warnings[0] == ("Warning: numProtomer is 4 but the --from model has 2 chains of the chosen chain's "

@@ -77,10 +77,8 @@ def check_exports(build, top, noe):
 
 def check_fallback(build, top, noe):
     """A changed, then a missing, origin file: the class form, the export naming the file."""
-    with open(noe + ".origin") as f:
-        text = f.read()
-    with open(noe + ".origin", "w") as f:  # a distance edited: only the checksum tells
-        f.write(text.replace("\ndistances ", "\ndistances 9", 1))
+    text = open(noe + ".origin").read()  # a distance edited: only the checksum tells
+    open(noe + ".origin", "w").write(text.replace("\ndistances ", "\ndistances 9", 1))
     for expected in ("the origin file 'run/bm2.noe.origin' does not match", "No origin file 'run/bm2.noe.origin'"):
         run(build, top, "noebundle-analyze", "run/bm2.param")
         table = open(os.path.join(top, "run", "analysis", "assigned.tbl")).read()
@@ -92,8 +90,7 @@ def main():
     build, case = os.path.abspath(sys.argv[1]), sys.argv[2]
     os.environ["SOURCE_DATE_EPOCH"] = "1700000000" if case == "whole" else "17e8"
     with tempfile.TemporaryDirectory() as top:
-        folder = os.path.join(top, "run")
-        copy_example("bm2", top)
+        folder = copy_example("bm2", top)
         noe = os.path.join(folder, "bm2.noe")
         os.remove(noe)
         if case == "bm2":

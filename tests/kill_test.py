@@ -20,13 +20,9 @@ import subprocess
 import sys
 import tempfile
 import time
+from pathlib import Path
 
 HERE = os.path.dirname(os.path.abspath(__file__))
-
-
-def read(path):
-    with open(path, "rb") as f:
-        return f.read()
 
 
 def trials(exe, top, label, workload, kills, rng):
@@ -34,37 +30,33 @@ def trials(exe, top, label, workload, kills, rng):
     moments of a run, with SIGKILL and SIGINT in turn."""
     work = os.path.join(top, label)
     subprocess.run([sys.executable, os.path.join(HERE, "..", "bench", "workload.py"), work] + workload, check=True)
-    original = read(os.path.join(work, "work.cs"))
+    original = Path(work, "work.cs").read_bytes()
     param = os.path.join(work, "work.param")
 
-    def reset():
+    def reset():  # also the temporary files a SIGKILL left; the run removes them too
         for name in os.listdir(work):
-            if name.startswith("work_") or name == "work.log":
+            if name.startswith("work_") or name == "work.log" or name.endswith(".tmp"):
                 os.remove(os.path.join(work, name))
-        with open(os.path.join(work, "work.cs"), "wb") as f:
-            f.write(original)
+        Path(work, "work.cs").write_bytes(original)
 
     # A complete run gives the reference bytes and the length of a run.
     reset()
     start = time.perf_counter()
     subprocess.run([exe, param], check=True, stdout=subprocess.DEVNULL)
     duration = time.perf_counter() - start
-    ranked = read(os.path.join(work, "work.cs"))
-    reference = {name: read(os.path.join(work, name)) for name in os.listdir(work) if name.startswith("work_")}
+    ranked = Path(work, "work.cs").read_bytes()
+    reference = {name: Path(work, name).read_bytes() for name in os.listdir(work) if name.startswith("work_")}
     assert ranked != original
 
     seen = {"original": 0, "ranked": 0, "structures": 0}
     for trial in range(kills):
         reset()
-        for name in os.listdir(work):
-            if name.endswith(".tmp"):  # left by the SIGKILL before; the run removes them too
-                os.remove(os.path.join(work, name))
         process = subprocess.Popen([exe, param], stdout=subprocess.DEVNULL)
         time.sleep(rng.uniform(0, 1.1) * duration)
         sig = signal.SIGKILL if trial % 2 == 0 else signal.SIGINT
         process.send_signal(sig)
         process.wait()
-        cs = read(os.path.join(work, "work.cs"))
+        cs = Path(work, "work.cs").read_bytes()
         if cs == original:
             seen["original"] += 1
         elif cs == ranked:
@@ -75,7 +67,7 @@ def trials(exe, top, label, workload, kills, rng):
         structures = [name for name in names if name.startswith("work_") and name.endswith(".pdb")]
         for name in structures:  # temporary files end in .tmp
             seen["structures"] += 1
-            if read(os.path.join(work, name)) != reference.get(name):
+            if Path(work, name).read_bytes() != reference.get(name):
                 sys.exit("%s, kill %d: %s is not a complete structure file" % (label, trial, name))
         if cs == original and structures:
             sys.exit("%s, kill %d: structure files beside the original candidate file" % (label, trial))
@@ -88,15 +80,14 @@ def trials(exe, top, label, workload, kills, rng):
 
 def snapshot(folder):
     # The log aside: the search heads it, dated, once its files are in place.
-    return {name: read(os.path.join(folder, name)) for name in os.listdir(folder) if not name.endswith(".log")}
+    return {name: Path(folder, name).read_bytes() for name in os.listdir(folder) if not name.endswith(".log")}
 
 
 def restore(folder, files):
     shutil.rmtree(folder)
     os.makedirs(folder)
     for name, data in files.items():
-        with open(os.path.join(folder, name), "wb") as f:
-            f.write(data)
+        Path(folder, name).write_bytes(data)
 
 
 def search_on_terminal(command, cwd, kill_after=None, sig=signal.SIGINT):
@@ -108,14 +99,11 @@ def search_on_terminal(command, cwd, kill_after=None, sig=signal.SIGINT):
         time.sleep(kill_after)
         process.send_signal(sig)
     drawn = b""
-    while True:
-        try:
-            chunk = os.read(master, 4096)
-        except OSError:  # the terminal closed with the process
-            break
-        if not chunk:
-            break
-        drawn += chunk
+    try:
+        while chunk := os.read(master, 4096):
+            drawn += chunk
+    except OSError:  # the terminal closed with the process
+        pass
     process.wait()
     os.close(master)
     return drawn
@@ -141,8 +129,7 @@ def interrupted_searches(search, top, kills, rng):
         drawn = search_on_terminal(chain + ["B"], cwd, rng.uniform(0, 1.1) * duration, sig)
         now = snapshot(folder)
         left = [name for name in now if name.endswith(".tmp")]
-        for name in left:
-            del now[name]
+        now = {name: data for name, data in now.items() if name not in left}
         state = "as before" if now == before else "complete" if now == after else None
         if state is None:
             sys.exit("search, %s %d: the folder is neither as before nor complete" % (sig.name, trial))

@@ -34,6 +34,11 @@ std::string read_text(const std::string& path) {
     return text.str();
 }
 
+Template read_template(const std::string& path) {
+    std::ifstream in(path);
+    return parse_template(in);
+}
+
 std::vector<std::string> lines_of(const std::string& text) {
     std::istringstream in(text);
     std::vector<std::string> lines;

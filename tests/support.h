@@ -8,6 +8,7 @@
 #include "formats/helix.h"
 #include "formats/parameter.h"
 #include "formats/restraint.h"
+#include "run/oligomer.h"
 
 namespace fs = std::filesystem;
 
@@ -28,6 +29,8 @@ private:
 void write_text(const std::string& path, const std::string& text);
 std::string read_text(const std::string& path);
 std::vector<std::string> lines_of(const std::string& text);
+// The ATOM lines and points of a structure file.
+Template read_template(const std::string& path);
 
 struct RunResult {
     std::string out;  // standard output and standard error

@@ -21,6 +21,12 @@ def shell(build, cwd, command):
     return done.stdout
 
 
+def write(path, text):
+    """TEXT written to the file PATH."""
+    with open(path, "w") as f:
+        f.write(text)
+
+
 def copy_example(name, top, folder="run"):
     """examples/NAME copied to TOP/FOLDER; that folder."""
     path = os.path.join(top, folder)

@@ -29,19 +29,15 @@ import shutil
 import subprocess
 import sys
 import tempfile
+from pathlib import Path
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 
 
 def checksums(folder):
-    sums = {}
-    for top, _, names in os.walk(folder):
-        for name in names:
-            path = os.path.join(top, name)
-            if os.path.isfile(path) and not os.path.islink(path):
-                with open(path, "rb") as f:
-                    sums[os.path.relpath(path, folder)] = hashlib.sha256(f.read()).hexdigest()
-    return sums
+    paths = [os.path.join(top, name) for top, _, names in os.walk(folder) for name in names]
+    return {os.path.relpath(path, folder): hashlib.sha256(Path(path).read_bytes()).hexdigest()
+            for path in paths if os.path.isfile(path) and not os.path.islink(path)}
 
 
 def run_case(build, name):
@@ -59,8 +55,7 @@ def run_case(build, name):
                 os.remove(os.path.join(work, entry))
             os.makedirs(os.path.join(work, entry, "inside"))
         for entry, text in description.get("write", {}).items():
-            with open(os.path.join(work, entry), "w") as f:
-                f.write(text)
+            Path(work, entry).write_text(text)
         for entry, target in description.get("symlink", {}).items():
             os.symlink(target, os.path.join(work, entry))
         before = checksums(work)

@@ -24,19 +24,15 @@ std::string edit(std::string pdb, const std::string& piece, const std::string& r
 
 TEST(HelixReader, WhichAtomLinesMakeAResidue) {
     const std::string five = ideal_helix_pdb(5);
-    struct Case { const char* what; std::string pdb; int numResidue; bool ok; };
+    // Files refused are the bad-input catalogue's.
+    struct Case { const char* what; std::string pdb; int numResidue; };
     const Case cases[] = {
-        {"names keep their case", edit(five, " CA  ALA A   3", " ca  ALA A   3"), 5, false},
-        {"names are trimmed", edit(five, " CA  ALA A   3", "CA   ALA A   3"), 5, true},
-        {"other records between", edit(five, "ATOM      8", "TER\nREMARK 9\nHETATM    1  CA  HOH A   2      1.000   1.000   1.000\nATOM      8"), 5, true},
-        {"the last residue without CB", edit(five, " CB  ALA A   5", " O   ALA A   5"), 5, false},
-        {"both CB and HA2", edit(five, " C   ALA A   3", " HA2 ALA A   3"), 5, false},
-        {"more residues than announced", ideal_helix_pdb(7), 6, false},
-        {"fewer residues than announced", ideal_helix_pdb(6), 7, false},
-        {"a number repeated later", five + ideal_helix_pdb(1), 6, true},
+        {"names are trimmed", edit(five, " CA  ALA A   3", "CA   ALA A   3"), 5},
+        {"other records between", edit(five, "ATOM      8", "TER\nREMARK 9\nHETATM    1  CA  HOH A   2      1.000   1.000   1.000\nATOM      8"), 5},
+        {"a number repeated later", five + ideal_helix_pdb(1), 6},
     };
     Helix h;
-    for (const Case& c : cases) EXPECT_EQ(read(c.pdb, c.numResidue, h).ok(), c.ok) << c.what;
+    for (const Case& c : cases) EXPECT_TRUE(read(c.pdb, c.numResidue, h).ok()) << c.what;
     EXPECT_EQ(h.resNum, (std::vector<int>{1, 2, 3, 4, 5, 1}));
     ASSERT_TRUE(read(ideal_helix_pdb(6, 10, {12}), 6, h).ok());
     EXPECT_NE(h.atomLine[1].find(" CB  ALA A  10"), std::string::npos);

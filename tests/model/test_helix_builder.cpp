@@ -1,5 +1,5 @@
 // The ideal helix against its own tables: bonds, angles, ring closures,
-// chi angles, contacts and the helix's CA spacing.
+// chi angles and contacts.
 #include <gtest/gtest.h>
 
 #include <map>
@@ -35,6 +35,11 @@ Built build(const std::string& sequence) {
     return b;
 }
 
+// The bonds that close the rings, at Engh & Huber's lengths.
+const struct { char code; const char *x, *y; double length; } rings[] = {
+    {'P', "CD", "N", 1.473},    {'F', "CE2", "CZ", 1.382},  {'Y', "CE2", "CZ", 1.378},
+    {'W', "NE1", "CE2", 1.370}, {'W', "CZ3", "CH2", 1.400}, {'H', "CE1", "NE2", 1.321}};
+
 // Every bond of the helix: the backbone's, the table's, the ring closures.
 std::vector<std::pair<int, int>> bonds(const Built& b, const std::string& sequence) {
     std::vector<std::pair<int, int>> out;
@@ -46,9 +51,8 @@ std::vector<std::pair<int, int>> bonds(const Built& b, const std::string& sequen
         for (const auto& [x, y] : {std::pair{"N", "CA"}, {"CA", "C"}, {"C", "O"}, {"C", "OXT"}, {"N", "H"}}) bond(r, x, r, y);
         if (r < n) bond(r, "C", r + 1, "N");
         for (const InternalAtom& a : residue_geometry(sequence[r - 1])->atoms) bond(r, a.parent, r, a.name);
-        for (const auto& [x, y] : {std::pair{"CD", "N"}, {"CE2", "CZ"}, {"NE1", "CE2"}, {"CZ3", "CH2"}, {"CE1", "NE2"}})
-            if (sequence[r - 1] != 'E' && sequence[r - 1] != 'Q' && sequence[r - 1] != 'K' && sequence[r - 1] != 'R')
-                bond(r, x, r, y);
+        for (const auto& ring : rings)
+            if (ring.code == sequence[r - 1]) bond(r, ring.x, r, ring.y);
     }
     return out;
 }
@@ -84,10 +88,6 @@ TEST(HelixBuilder, BondsAndAnglesAreTheTables) {
 }
 
 TEST(HelixBuilder, RingsClose) {
-    // Engh & Huber's lengths of the bonds that close the rings.
-    const struct { char code; const char *x, *y; double length; } rings[] = {
-        {'P', "CD", "N", 1.473}, {'F', "CE2", "CZ", 1.382}, {'Y', "CE2", "CZ", 1.378},
-        {'W', "NE1", "CE2", 1.370}, {'W', "CZ3", "CH2", 1.400}, {'H', "CE1", "NE2", 1.321}};
     const std::string sequence = "PACDEFGHIKLMNQRSTVWY";
     const Built b = build(sequence);
     for (const auto& ring : rings) {
@@ -113,15 +113,6 @@ TEST(HelixBuilder, NoAtomsCloserThanTwoAngstromUnlessBondedOr13) {
     }
 }
 
-TEST(HelixBuilder, CaSpacingOfAnAlphaHelix) {
-    const std::string sequence = sequences[1];
-    const Built b = build(sequence);
-    for (int r = 1; r + 4 <= int(sequence.size()); ++r) {
-        EXPECT_NEAR(distance(b.at(r, "CA"), b.at(r + 3, "CA")), 5.25, 0.25);
-        EXPECT_NEAR(distance(b.at(r, "CA"), b.at(r + 4, "CA")), 6.2, 0.2);
-    }
-}
-
 // The index of the table's rotamer residue r takes, as a digit; '-' for a
 // residue without rotamers, '?' for chi angles of none of them.
 char rotamer_taken(const Built& b, const std::string& sequence, int r) {
@@ -142,8 +133,8 @@ char rotamer_taken(const Built& b, const std::string& sequence, int r) {
 TEST(HelixBuilder, ChiAnglesAreTheRotamerTables) {
     // Between alanines every residue takes its most frequent helix rotamer;
     // in crowded sequences a residue may take another of its table's.
-    for (const RotamerSet* set : {helix_rotamers('F'), helix_rotamers('K'), helix_rotamers('P'), helix_rotamers('W'),
-                                  helix_rotamers('I'), helix_rotamers('T'), helix_rotamers('V'), helix_rotamers('E')}) {
+    for (const char code : std::string("FKPWITVE")) {
+        const RotamerSet* set = helix_rotamers(code);
         const Built b = build(std::string("AAAA") + set->code + "AAAA");
         for (int k = 0; k < set->count; ++k) {
             const auto& names = set->atoms[k];

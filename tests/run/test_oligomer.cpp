@@ -1,7 +1,6 @@
 // The oligomer PDB text: columns, widths and the protomer character.
 #include <gtest/gtest.h>
 
-#include <fstream>
 
 #include "run/oligomer.h"
 #include "base/text.h"
@@ -10,8 +9,7 @@
 namespace {
 
 Template small_template() {  // ATOM lines among other records, one of them short
-    std::ifstream in(TEST_DATA "/template.pdb");
-    return parse_template(in);
+    return read_template(TEST_DATA "/template.pdb");
 }
 
 TEST(OligomerPdb, ColumnsOfOneProtomer) {

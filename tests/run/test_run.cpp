@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
 #include <map>
 #include <random>
 
@@ -38,8 +37,7 @@ TEST(Run, ATetramerRunRanksWritesEveryStructureAndReports) {
     EXPECT_EQ(out[0] + out[1] + out[8], "6 structures are calculated:  ID    DeltaPredicted unambiguous restraints:");
     EXPECT_EQ(out.back(), "[Done] 6 structures can be found in '" + dir.path().string() + "'");
     EXPECT_EQ(read_text(dir.file("abc.log")) + out.back() + "\n", r.out);  // the log holds all but the last line
-    std::ifstream templateFile(dir.file("origin.pdb"));
-    const Template t = parse_template(templateFile);
+    const Template t = read_template(dir.file("origin.pdb"));
     for (std::size_t k = 1; k <= 6; ++k) {
         EXPECT_EQ(out[1 + k].substr(0, 4), padded(long(k), 4));
         EXPECT_EQ(read_text(dir.file("abc_" + std::to_string(k) + ".pdb")),

@@ -6,18 +6,17 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <vector>
 
 #include "run/oligomer.h"
 #include "run/parallel.h"
 #include "base/text.h"
+#include "support.h"
 
 namespace {
 
 TEST(OligomerBuffer, SameBytesAsLineByLineThroughWideValuesAndBack) {
-    std::ifstream in(std::string(TEST_DATA) + "/template.pdb");
-    Template big = parse_template(in);
+    Template big = read_template(TEST_DATA "/template.pdb");
     const Template small = big;
     for (int copies = 0; copies < 430; ++copies) big.lines.insert(big.lines.end(), small.lines.begin(), small.lines.end());
     big.points.resize(big.lines.size(), Point{1.5f, -2.25f, 0.0f});

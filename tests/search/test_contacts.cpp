@@ -4,8 +4,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
-#include <sstream>
 #include <tuple>
 
 #include "run/superpose.h"
@@ -19,11 +17,6 @@
 #include "base/text.h"
 
 namespace {
-
-Template bm2_template() {
-    std::ifstream in(EXAMPLES_DIR "/bm2-prepared/origin.pdb");
-    return parse_template(in);
-}
 
 CandidateRow placement(float phi, float theta, float psi, float radius) { return {phi, theta, psi, radius, 0, 0}; }
 
@@ -53,43 +46,10 @@ TEST(Contacts, AtomKindsFromNameAndElement) {
     EXPECT_FALSE(atom_kinds(lines).sideChains);
 }
 
-// E of a written oligomer, read back, against a plain count in double.
-TEST(Contacts, PackingEnergyOfAWrittenOligomer) {
-    const Template tmpl = bm2_template();
-    for (const CandidateRow& row : {placements[0], placement(2.312f, 0.448f, -3.062f, 7.2f)}) {
-        std::vector<std::vector<Point>> read(4);
-        std::vector<char> heavy, backbone;
-        std::istringstream text(oligomer_pdb(tmpl, row, 4));
-        for (std::string line; std::getline(text, line);) {
-            if (line.compare(0, 4, "ATOM") != 0) continue;
-            const int protomer = to_int(cut(line, 74, 2)) - 1;
-            read[protomer].push_back(pdb_point(line));
-            if (protomer > 0) continue;
-            heavy.push_back(cut(line, 76, 2) != " H");
-            const std::string name = cut(line, 12, 4);
-            backbone.push_back(name == " N  " || name == " CA " || name == " C  " || name == " O  ");
-        }
-        double energy = 0, closest = 1e9;
-        for (std::size_t k = 1; k < 4; ++k)
-            for (std::size_t i = 0; i < heavy.size(); ++i)
-                for (std::size_t j = 0; j < heavy.size(); ++j) {
-                    const Point a = read[0][i], b = read[k][j];
-                    const double d = std::sqrt(std::pow(double(a.x) - b.x, 2) + std::pow(double(a.y) - b.y, 2) +
-                                               std::pow(double(a.z) - b.z, 2));
-                    if (backbone[i] && backbone[j]) closest = std::min(closest, d);
-                    if (!heavy[i] || !heavy[j] || d >= 5) continue;
-                    energy += (d < 3.25 ? 100 * (3.25 - d) * (3.25 - d) : 0) - 1;
-                }
-        EXPECT_NEAR(packing_energy(packing_units(read, heavy)), energy, 1e-3);
-        EXPECT_NEAR(closest_backbone(read, backbone), closest, 1e-5);
-        EXPECT_GT(std::fabs(energy), 50);  // neighbours in contact
-    }
-}
-
 // (phi + pi, pi - theta, pi - psi) is the oligomer turned 180 degrees about
 // x with protomers k and N - k swapped; the grid keeps one of each pair.
 TEST(Twins, SameOligomerUpToTheSwapAndOneOfEachOnTheGrid) {
-    const Template tmpl = bm2_template();
+    const Template tmpl = read_template(EXAMPLES_DIR "/bm2-prepared/origin.pdb");
     for (const CandidateRow& row : placements) {
         const float pi = float(M_PI);
         const CandidateRow twin =
@@ -157,7 +117,7 @@ protected:
 // placements tie at the top and with the last one kept), on 1 and 2 threads.
 TEST_F(RulesOnBM2, KeptListAndClashCountAgainstEveryPlacement) {
     const Grid grid = make_grid(60, 5, 9, 1);
-    const Template tmpl = bm2_template();
+    const Template tmpl = read_template(EXAMPLES_DIR "/bm2-prepared/origin.pdb");
     const AtomKinds kinds = atom_kinds(tmpl.lines);
     const ContactModel model(tmpl, 4);
     TempDir dir;

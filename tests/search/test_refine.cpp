@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <fstream>
 
 #include "run/oligomer.h"
 #include "run/parallel.h"
@@ -16,15 +15,10 @@
 
 namespace {
 
-Template bm2_template() {
-    std::ifstream in(EXAMPLES_DIR "/bm2-prepared/origin.pdb");
-    return parse_template(in);
-}
-
 TEST(Refine, KeptPlacementsOffTheGridKeepTheRules) {
     Inputs in;
     ASSERT_TRUE(load_bm2_example(in, 4));
-    const Template tmpl = bm2_template();
+    const Template tmpl = read_template(EXAMPLES_DIR "/bm2-prepared/origin.pdb");
     const Scorer scorer(in.helix, in.res, 4);
     const ContactModel model(tmpl, 4);
     const SideChainPacker packer(tmpl, 4);
@@ -74,7 +68,7 @@ TEST(Refine, AnglesWrittenWithinOneTurnAndRadiiWithinTheGrid) {
     // refined placements press against it and stay on it.
     Inputs in;
     ASSERT_TRUE(load_bm2_example(in, 4));
-    const Template tmpl = bm2_template();
+    const Template tmpl = read_template(EXAMPLES_DIR "/bm2-prepared/origin.pdb");
     const Scorer scorer(in.helix, in.res, 4);
     const ContactModel model(tmpl, 4);
     SearchResult r = search(scorer, make_grid(30, 3, 7, 1), 12, nullptr, &model);
@@ -115,7 +109,7 @@ TEST(Refine, ClustersFollowTheirRefinedRepresentatives) {
 }
 
 TEST(SideChains, PackedWithinReachOnlyAndNoWorse) {
-    const Template tmpl = bm2_template();
+    const Template tmpl = read_template(EXAMPLES_DIR "/bm2-prepared/origin.pdb");
     const SideChainPacker packer(tmpl, 4);
     EXPECT_GT(packer.choices(), 10u);
     const struct {
