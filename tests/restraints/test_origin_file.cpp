@@ -25,14 +25,11 @@ TEST(OriginFile, ReadsBackWhatItWroteAndNoticesAnEdit) {
 
     RestraintOrigin read;
     ASSERT_TRUE(read_origin(path, restraintText, read).ok());
-    EXPECT_EQ(read.source, dir.path().lexically_normal().generic_string() + "/list.tbl");
-    EXPECT_EQ(read.format, "XPLOR/CNS");
+    EXPECT_EQ(read.format + " " + read.source, "XPLOR/CNS " + dir.path().lexically_normal().generic_string() + "/list.tbl");
     ASSERT_EQ(read.restraints.size(), 1u);
     const InputRestraint& back = read.restraints[0];
     EXPECT_EQ(back.origin + "|" + back.terms, "line 12|4.25 1.8 0.1");
-    EXPECT_TRUE(back.hasTarget && !back.hasLower && back.hasUpper);
-    EXPECT_EQ(back.target, 4.25f);
-    EXPECT_EQ(back.upper, 0.1f);
+    EXPECT_TRUE(back.hasTarget && !back.hasLower && back.hasUpper && back.target == 4.25f && back.upper == 0.1f);
     std::vector<std::string> atoms;
     for (const RestraintEnd* end : {&back.end1, &back.end2})
         for (const AtomChoice& a : end->choices)

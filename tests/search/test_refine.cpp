@@ -83,22 +83,17 @@ TEST(Refine, AnglesWrittenWithinOneTurnAndRadiiWithinTheGrid) {
 // refined representative came within the cutoff of an earlier one joins it.
 TEST(Refine, ClustersFollowTheirRefinedRepresentatives) {
     const CandidateRow near{2.312f, 0.448f, -3.062f, 7.682f, 0, 0}, far{0.3f, 1.2f, 0.5f, 9.0f, 0, 0};
-    CandidateRow wide = near, wider = near, refined = near;
-    wide[3] = 11.0f, wider[3] = 11.2f, refined[3] = 7.7f;
+    CandidateRow wide = near, wider = near, widest = near, refined = near;
+    wide[3] = 11.0f, wider[3] = 11.2f, widest[3] = 11.3f, refined[3] = 7.7f;
     AllowedClusters clusters;
-    for (const CandidateRow& row : {near, wide, far}) {
-        AllowedCluster k;
-        k.population = 2, k.row = row;
-        clusters.set.clusters.push_back(k);
-    }
+    clusters.set.clusters = {{2, 0.1f, near}, {2, 0.1f, wide}, {2, 0.1f, far}};
     clusters.representatives = {{0.1f, 10}, {0.1f, 20}, {0.1f, 30}};
     clusters.memberOf = {0, 1, 2, 0, 1, 2};
     SearchResult r;
     r.allowed = {{0.1f, 10}, {0.1f, 20}, {0.1f, 30}, {0.1f, 11}, {0.1f, 21}, {0.1f, 31}};
     r.best = {{0.05f, 21}, {0.06f, 11}, {0.07f, 31}};  // far's member refined next to wide's
-    r.rows = {wider, refined, wider};
-    r.rows[2][3] = 11.3f;
-    follow_refined(r, bm2_template(), 4, clusters);
+    r.rows = {wider, refined, widest};
+    follow_refined(r, read_template(EXAMPLES_DIR "/bm2-prepared/origin.pdb"), 4, clusters);
     ASSERT_EQ(clusters.set.clusters.size(), 2u);
     EXPECT_EQ(clusters.representatives[0].index + clusters.representatives[1].index * 100, 21u + 1100u);
     EXPECT_EQ(clusters.set.clusters[0].row, wider);
