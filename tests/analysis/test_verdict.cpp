@@ -53,14 +53,14 @@ TEST(Verdict, LineSaysWhetherTheRestraintsDecide) {
 TEST(Verdict, AllowedSetFromTheRankingWithoutTheSearchsFile) {
     const Template tmpl = read_template(EXAMPLES_DIR "/bm2-prepared/origin.pdb");
     const CandidateTable ranked = {{2.312f, 0.448f, -3.062f, 7.682f, 0, 0},
-                                   {2.312f, 0.448f, -3.062f, 7.782f, 0, 0},  // 0.1 A further out: the same bundle
+                                   {2.312f, 0.448f, -2.862f, 7.682f, 0, 0},  // turned 0.2 rad: the same bundle
                                    {2.312f, 0.448f, -3.062f, 11.0f, 0, 0},   // a wider ring
                                    {0.3f, 1.2f, 0.5f, 7.682f, 0, 0}};        // above the tolerance
     const AllowedSet set = allowed_from_ranking(tmpl, ranked, {0.1f, 0.12f, 0.15f, 0.151f}, 4, 0.05, 2.0);
     ASSERT_EQ(set.allowed * 10 + set.clusters.size(), 32u);
     EXPECT_EQ(set.clusters[0].population * 10 + set.clusters[1].population, 21);
     EXPECT_FLOAT_EQ(set.clusters[1].row[3], 11.0f);
-    EXPECT_NEAR(set.clusters[0].spread, 0.1, 0.01);
+    EXPECT_NEAR(set.clusters[0].spread, 0.990, 0.001);  // of the CA atoms; the other atoms give 1.072
     EXPECT_GT(set.clusters[1].toFirst, 3.0);
 }
 
