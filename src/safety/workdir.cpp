@@ -69,7 +69,7 @@ void remove_dead_run_temporaries(const Parameter& param) {
         const bool structure = name.size() > base.size() + 5 && name.compare(0, base.size() + 1, base + "_") == 0 &&
                                name.compare(name.size() - 4, 4, ".pdb") == 0;
         return structure || name == base + ".cs" || name == "check_pdb.log" || name == "origin.pdb" ||
-               name == ".noebundle-search" || name == ".noebundle-run";
+               name == "allowed.csv" || name == ".noebundle-search" || name == ".noebundle-run";
     });
     const fs::path helixPath(param.pdbFile);
     const std::string helixName = helixPath.filename().string();

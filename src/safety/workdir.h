@@ -31,7 +31,8 @@ std::string temporary_name(const std::string& path);
 int remove_dead_temporaries(const std::string& folder, const std::function<bool(const std::string&)>& ours);
 
 // The same for every file a run or search of param writes in workDir
-// (candidates, structures, check_pdb.log, origin.pdb, the search's record)
+// (candidates, structures, check_pdb.log, origin.pdb, the allowed set, the
+// records of the search and the run)
 // and for the helix file beside its own name.
 void remove_dead_run_temporaries(const Parameter& param);
 
