@@ -67,6 +67,7 @@ def check_exports(build, top, noe):
     a = st[0]["A"][0]["CA"][0].pos
     for op, chain in zip(gen.operators, st[0]):  # operator k turns chain A onto the k-th chain
         assert gemmi.Position(op.transform.apply(a)).dist(chain[0]["CA"][0].pos) < 0.002, chain.name
+        assert op.type == ("identity operation" if chain.name == "A" else "point symmetry operation"), op.type
     block = gemmi.cif.read(os.path.join(analysis, "ensemble.cif")).sole_block()
     site = block.find("_atom_site.", ["group_PDB", "auth_comp_id", "label_comp_id", "auth_atom_id", "label_atom_id"])
     assert all(r[0] == "ATOM" and r[1] == r[2] and r[3] == r[4] for r in site) and len(site) > 0

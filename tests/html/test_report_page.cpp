@@ -86,6 +86,7 @@ TEST(ReportPage, ClustersTableHasACellPerClusterInEveryRow) {
     for (const long long population : {3, 1}) {
         ClusterView view;
         view.cluster.population = population, view.cluster.delta = 0.01f * population, view.interface = {8, 12};
+        view.cluster.toFirst = population == 1 ? 2.25 : 0;
         v.set.clusters.push_back(view.cluster);
         v.clusters.push_back(view);
     }
@@ -98,6 +99,7 @@ TEST(ReportPage, ClustersTableHasACellPerClusterInEveryRow) {
     EXPECT_TRUE(holds(page, "<td class=\"text\">A 9 HG2 - B 5 HA</td><td>0.250</td><td>4.500</td><td>8.250</td></tr>"));
     EXPECT_TRUE(holds(page, "<tr><th>placements</th><td>3</td><td>1</td></tr>")) << page;
     EXPECT_TRUE(holds(page, "<tr><th>Delta (&#197;)</th><td>0.030</td><td>0.010</td></tr>")) << page;
+    EXPECT_TRUE(holds(page, "<tr><th>CA RMSD to structure 1 (&#197;)</th><td>0.000</td><td>2.250</td></tr>")) << page;
     EXPECT_TRUE(holds(page, "<tr><th>interface residues</th><td>8 12</td><td>8 12</td></tr>")) << page;
     // Ten columns at most: the note says where the others are.
     for (int k = 2; k < 11; ++k) v.clusters.push_back(v.clusters[1]);
