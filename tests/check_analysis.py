@@ -161,8 +161,7 @@ def check_pymol(analysis, violations):
     assert result.returncode == 0 and "Error" not in result.stdout + result.stderr, result.stdout + result.stderr
     found = dict(re.findall(r"^DIST noe_L(\d+) ([0-9.]+)$", result.stdout, re.M))
     assert sorted(found, key=int) == [v["line"] for v in violations], result.stdout
-    for v in violations:
-        assert abs(float(found[v["line"]]) - float(v["distance"])) < 0.01, v
+    assert all(abs(float(found[v["line"]]) - float(v["distance"])) < 0.01 for v in violations), found
     # Every state's helices drawn as helices: PyMOL's secondary structure of the core CA atoms.
     helix, atoms, states = map(int, re.search(r"^HELIX (\d+) (\d+) (\d+)$", result.stdout, re.M).groups())
     assert states == 10 and atoms == 4 * (LAST - FIRST + 1) and helix >= 0.8 * atoms, (helix, atoms, states)
@@ -177,13 +176,10 @@ def check_pseudobonds(analysis, violations, model_id="#1.1"):
     shown = {atoms for line in open(os.path.join(analysis, "view.cxc")) if line.startswith("show ")
              for atoms in line.split()[1].split("|")}
     bonds = []
-    for line in open(os.path.join(analysis, "restraints.pb")):
-        line = line.rstrip("\n")
-        if not line.strip():
-            continue
-        if line.startswith(";"):
-            assert re.fullmatch(r"; (radius|dashes|color|halfbond) = \S+", line), line
-            continue
+    lines = [line for line in open(os.path.join(analysis, "restraints.pb")).read().splitlines() if line.strip()]
+    settings = [line for line in lines if line.startswith(";")]
+    assert all(re.fullmatch(r"; (radius|dashes|color|halfbond) = \S+", line) for line in settings), settings
+    for line in (line for line in lines if not line.startswith(";")):
         m = re.fullmatch(atom_pattern + " " + atom_pattern + r"( [a-z]+)?", line)
         assert m, line
         assert set(line.split()[:2]) <= shown, line
@@ -198,11 +194,9 @@ def check_readme(out, example):
     """The README's summary, "..." standing for lines left out, appears in order."""
     readme = open(os.path.join(example, "..", "..", "README.md")).read()
     block = readme.split("<!-- analyze-output -->\n```text\n", 1)[1].split("```", 1)[0].splitlines()
-    printed = out.splitlines()
-    at = 0
-    for line in block:
-        if line != "...":
-            at = printed.index(line, at) + 1  # ValueError names a line not printed
+    printed = iter(out.splitlines())  # each 'in' goes on from the line found before
+    missing = [line for line in block if line != "..." and line not in printed]
+    assert not missing, missing
 
 
 def check_verdict(build, top):

@@ -95,11 +95,10 @@ def check_supercoil(build):
         cas = [r.find_atom("CA", "*").pos for r in gemmi.read_structure(os.path.join(folder, "2kix_A.pdb"))[0]["A"]]
         # Bent (the bend's geometry is the supercoil's unit tests'): the middle
         # lies off the line between the ends, as it does not in a straight helix.
-        ends = [gemmi.Position(*[sum(getattr(p, c) for p in part) / 4 for c in "xyz"]) for part in (cas[:4], cas[-4:])]
-        middle = cas[len(cas) // 2 - 2:len(cas) // 2 + 2]
-        mid = gemmi.Position(*[sum(getattr(p, c) for p in middle) / 4 for c in "xyz"])
-        along = (ends[1] - ends[0]) / ends[1].dist(ends[0])
-        off = (mid - ends[0]) - along * (mid - ends[0]).dot(along)
+        first, last, mid = [gemmi.Position(*[sum(getattr(p, c) for p in part) / 4 for c in "xyz"])
+                            for part in (cas[:4], cas[-4:], cas[len(cas) // 2 - 2:len(cas) // 2 + 2])]
+        along = (last - first) / last.dist(first)
+        off = (mid - first) - along * (mid - first).dot(along)
         assert off.length() > 1.0, off.length()
 
 

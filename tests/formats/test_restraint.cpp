@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <sstream>
+#include <tuple>
 
 #include "formats/restraint.h"
 
@@ -33,9 +34,7 @@ TEST(RestraintLine, ProtonNamesChooseThePointAndThePairClassTheBounds) {
     for (const Case& c : cases) {
         RestraintLine r;
         ASSERT_TRUE(parse("(resid 10 and name " + c.proton1 + ") (resid 11 and name " + c.proton2 + ")", r).ok());
-        EXPECT_EQ(r.proton1, c.stored);
-        EXPECT_EQ(r.atom1, c.atom) << c.proton1;
-        EXPECT_EQ(r.pairClass, c.pairClass) << c.proton1;
+        EXPECT_EQ(std::tie(r.proton1, r.atom1, r.pairClass), std::tie(c.stored, c.atom, c.pairClass));
         EXPECT_NEAR(r.lowerBound, c.lower, 1e-6) << c.proton1;
         EXPECT_NEAR(r.upperBound, c.upper, 1e-6) << c.proton1;
     }
