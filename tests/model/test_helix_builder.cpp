@@ -84,7 +84,9 @@ TEST(HelixBuilder, BondsAndAnglesAreTheTables) {
                 }
             }
             for (const auto& ring : rings)
-                if (ring.code == sequence[r - 1]) EXPECT_NEAR(distance(b.at(r, ring.x), b.at(r, ring.y)), ring.length, 0.02) << ring.x;
+                if (ring.code == sequence[r - 1]) {
+                    EXPECT_NEAR(distance(b.at(r, ring.x), b.at(r, ring.y)), ring.length, 0.02) << ring.x;
+                }
         }
     }
 }

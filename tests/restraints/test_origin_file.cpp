@@ -37,13 +37,16 @@ TEST(OriginFile, ReadsBackWhatItWroteAndNoticesAnEdit) {
                             std::to_string(a.lastResidue) + " " + a.name + " " + std::to_string(a.pair));
     EXPECT_EQ(atoms, (std::vector<std::string>{"A given 27-27 HN 1", " any 0-0  2", "B given 9-12 HG# 1"}));
 
-    // A restraint line more, or one edited, no longer matches.
+    // A restraint line more, or one edited, or a distance edited in the origin file, no longer matches.
     EXPECT_FALSE(read_origin(path, restraintText + restraintText, read).ok());
     std::string edited = restraintText;
     edited[edited.find("4.25")] = '5';
     EXPECT_EQ(read_origin(path, edited, read).message,
               "the origin file '" + origin_path(path) + "' does not match '" + path +
                   "' (one of them changed since the conversion)");
+    std::string origin = read_text(origin_path(path));
+    write_text(origin_path(path), origin.insert(origin.find("\ndistances ") + 11, "9"));
+    EXPECT_FALSE(read_origin(path, restraintText, read).ok());
 }
 
 }  // namespace
