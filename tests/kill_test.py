@@ -109,6 +109,14 @@ def search_on_terminal(command, cwd, kill_after=None, sig=signal.SIGINT):
     return drawn
 
 
+def alive(pid):
+    try:
+        os.kill(pid, 0)
+    except ProcessLookupError:
+        return False
+    return True
+
+
 def interrupted_searches(search, top, kills, rng):
     folder = os.path.join(top, "search", "run")
     shutil.copytree(os.path.join(HERE, "..", "examples", "bm2"), folder)
@@ -138,7 +146,8 @@ def interrupted_searches(search, top, kills, rng):
             sys.exit("search, SIGINT %d: left %s and the terminal line %r" % (trial, left, drawn[-80:]))
         if left:
             subprocess.run([search, "run/bm2.param", "--angle-step", "90", "--force"], cwd=cwd, stdout=subprocess.DEVNULL)
-            if any(name.endswith(".tmp") for name in os.listdir(folder)):
+            # NAME.PID.tmp stays only while a process of that number lives (PIDs wrap on a busy machine).
+            if any(name.endswith(".tmp") and not alive(int(name.split(".")[-2])) for name in os.listdir(folder)):
                 sys.exit("search, SIGKILL %d: the next search left the dead one's temporary files" % trial)
     print("search: %d interrupts; folder as before %d times, complete %d times" % (2 * kills, seen["as before"], seen["complete"]))
 
