@@ -277,10 +277,10 @@ def main():
         # the same neighbours, the same distances.
         unmoved = list(csv.DictReader(open(os.path.join(analysis, "score_violations.csv"))))
         turn = gemmi.Mat33([[0, 0, 1], [1, 0, 0], [0, 1, 0]])  # a third of a turn about (1, 1, 1)
-        for rotation, shift in ((gemmi.Mat33(), -500), (gemmi.Mat33(), 500), (turn, 40)):
+        for rotation, shift in ((gemmi.Mat33(), (0, 0, -500)), (gemmi.Mat33(), (500, 0, 0)), (turn, (0, 0, 40))):
             st = gemmi.read_structure(os.path.join(top, "run", "2kix_model1.pdb"))
             st.setup_entities()
-            st[0].transform_pos_and_adp(gemmi.Transform(rotation, gemmi.Vec3(0, 0, shift)))
+            st[0].transform_pos_and_adp(gemmi.Transform(rotation, gemmi.Vec3(*shift)))
             st.write_pdb(os.path.join(top, "run", "moved.pdb"))
             run(build, top, "noebundle-analyze", "run/bm2.param", "--score", "run/moved.pdb", "--out", "run/moved",
                 "--force")
