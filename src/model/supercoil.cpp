@@ -64,7 +64,32 @@ double own_curvature(const std::vector<Vec>& cas, Vec d) {
 
 }  // namespace
 
-SupercoilBend supercoil_bend(const CandidateRow& row) {
+HelixTwist helix_twist(const std::string& pdbText) {
+    std::vector<Vec> cas;
+    std::istringstream in(pdbText);
+    for (std::string line; std::getline(in, line);)
+        if (is_atom(line) && trim_blanks(cut(line, 12, 4)) == "CA") {
+            const Point p = pdb_point(line);
+            cas.push_back({p.x, p.y, p.z});
+        }
+    std::vector<Vec> bisectors;
+    for (std::size_t i = 1; i + 1 < cas.size(); ++i) {
+        bisectors.push_back(unit((cas[i - 1] - cas[i]) + (cas[i + 1] - cas[i])));
+    }
+    HelixTwist twist;
+    if (bisectors.size() < 2) return twist;
+    for (std::size_t i = 0; i + 1 < bisectors.size(); ++i) {
+        const Vec& u = bisectors[i];
+        const Vec& v = bisectors[i + 1];
+        twist.degrees += std::acos(std::fmax(-1.0, std::fmin(1.0, dot(u, v)))) * 180.0 / M_PI;
+        twist.rise += std::fabs(dot(cas[i + 2] - cas[i + 1], unit(cross(u, v))));
+    }
+    twist.degrees /= double(bisectors.size() - 1);
+    twist.rise /= double(bisectors.size() - 1);
+    return twist;
+}
+
+SupercoilBend supercoil_bend(const CandidateRow& row, const HelixTwist& twist) {
     SupercoilBend bend;
     const Rotation r = rotation_matrix(&row[0]);
     const Vec axis = times(r, {0, 0, 1});  // the helix's axis in the bundle's frame
@@ -81,7 +106,18 @@ SupercoilBend supercoil_bend(const CandidateRow& row) {
     if (bend.radius == 0 || length < 1e-9 || !(across / bend.radius >= leastCurvature)) return bend;
     bend.rightHanded = -sign * axis.y * axis.z > 0;
     if (bend.rightHanded) return bend;
-    bend.curvature = across / bend.radius;
+    // The helix's length per turn about the axis that keeps the seam facing
+    // it; none when the helix turns as fast as the seam, or lies too far out
+    // to wind once in that length.
+    const double lag = 360.0 / heptadResiduesPerTurn - twist.degrees;
+    if (!(lag > 0) || !(twist.rise > 0)) return bend;
+    const double perTurn = twist.rise * 360.0 / lag;
+    if (!(2 * M_PI * bend.radius < perTurn)) return bend;
+    bend.curvature = 4 * M_PI * M_PI * bend.radius / (perTurn * perTurn);
+    if (bend.curvature < leastCurvature) {
+        bend.curvature = 0;
+        return bend;
+    }
     const Vec local = transposed_times(r, (1.0 / length) * toward);
     bend.toward[0] = local.x;
     bend.toward[1] = local.y;

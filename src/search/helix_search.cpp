@@ -86,7 +86,8 @@ Status supercoil_search(const HelixSearch& straight, const std::string& path, co
         said = "Supercoil: a single protomer has no bundle to wind about: kept the straight helix";
         return Status::fine();
     }
-    const SupercoilBend bend = supercoil_bend(straight.result.rows.front());
+    const HelixTwist twist = helix_twist(straight.originText);
+    const SupercoilBend bend = supercoil_bend(straight.result.rows.front(), twist);
     said = "Supercoil: the best placement's tilt of " + decimals(bend.tilt, 1) + " degrees about the axis at radius " +
            fixed3(float(bend.radius), 0);
     if (bend.curvature == 0) {
@@ -103,7 +104,9 @@ Status supercoil_search(const HelixSearch& straight, const std::string& path, co
     Status status = prepare_helix(bentText, path, bent);
     if (!status.ok()) return status;
     search_helix(res, numProtomer, grid, s, refine, progress, bent);
-    said += " bends the helix to a radius of curvature of " + decimals(1.0 / bend.curvature, 1) + "; its best scores " +
+    said += " winds left-handed; a seam of " + decimals(heptadResiduesPerTurn, 1) + " residues a turn on a helix of " +
+            decimals(360.0 / twist.degrees, 2) + " bends the helix to a radius of curvature of " +
+            decimals(1.0 / bend.curvature, 1) + "; its best scores " +
             (bent.result.best.empty() ? std::string("nothing") : score_and_packing(bent.result)) + " against " +
             score_and_packing(straight.result) + " straight";
     // The restraints decide; on a tie the supercoiled helix is kept, as

@@ -59,22 +59,32 @@ std::vector<double> axis_distances(const std::string& text, const Aligned& a, co
 
 TEST(Supercoil, KeepsTheTiltedHelixAtOneDistanceFromTheBundleAxis) {
     const Aligned a = built_helix();
-    // Tilt 0.4 rad across the way to the axis, radius 7.5 A, left-handed.
-    const CandidateRow row = {0.3f, 0.4f, float(M_PI), 7.5f, 0, 0};
-    const SupercoilBend bend = supercoil_bend(row);
-    EXPECT_NEAR(bend.curvature, std::sin(0.4) * std::sin(0.4) / 7.5, 1e-6);
-    EXPECT_NEAR(bend.tilt, 0.4 * 180 / M_PI, 1e-4);
+    // The ideal helix turns 99.4 degrees a residue (3.62 a turn) and rises
+    // 1.56 A; a heptad seam then winds once about the axis every 160 A.
+    const HelixTwist twist = helix_twist(a.text);
+    EXPECT_NEAR(twist.degrees, 99.36, 0.01);
+    EXPECT_NEAR(twist.rise, 1.558, 0.001);
+    const double perTurn = twist.rise * 360 / (360 / 3.5 - twist.degrees), tilt = std::asin(2 * M_PI * 7.5 / perTurn);
+    EXPECT_NEAR(perTurn, 160.1, 0.1);
+    // At 7.5 A from the axis that is a tilt of 17 degrees; a placement with
+    // that tilt across the way to the axis, left-handed, is bent so that it
+    // stays at 7.5 A (however the placement itself tilts, the bend is the same).
+    const CandidateRow row = {0.3f, float(tilt), float(M_PI), 7.5f, 0, 0};
+    const SupercoilBend bend = supercoil_bend(row, twist);
+    EXPECT_NEAR(bend.curvature, std::sin(tilt) * std::sin(tilt) / 7.5, 1e-6);
+    EXPECT_NEAR(bend.tilt, tilt * 180 / M_PI, 1e-4);
+    EXPECT_EQ(supercoil_bend({0.3f, 0.1f, float(M_PI), 7.5f, 0, 0}, twist).curvature, bend.curvature);
     EXPECT_NEAR(std::hypot(bend.toward[0], bend.toward[1]), 1.0, 1e-6);
     EXPECT_NEAR(bend.toward[2], 0.0, 1e-6);
     const std::string bent = supercoiled_pdb_text(a.text, a.center, a.angle, bend);
-    // The straight helix drifts 3 A away from the axis toward its ends; the
-    // supercoiled one stays within about 1 A (the arc lies in one plane,
-    // where the supercoil's path also winds about the axis).
+    // The straight helix drifts 1.9 A away from the axis toward its ends;
+    // the supercoiled one stays within about 0.5 A (the arc lies in one
+    // plane, where the supercoil's path also winds about the axis).
     const std::vector<double> straight = axis_distances(a.text, a, row), coiled = axis_distances(bent, a, row);
-    EXPECT_GT(straight[0] - straight[1], 2.0);
-    EXPECT_GT(straight[2] - straight[1], 2.0);
-    EXPECT_LT(std::fabs(coiled[0] - coiled[1]), 1.2);
-    EXPECT_LT(std::fabs(coiled[2] - coiled[1]), 1.2);
+    EXPECT_GT(straight[0] - straight[1], 1.8);
+    EXPECT_GT(straight[2] - straight[1], 1.8);
+    EXPECT_LT(std::fabs(coiled[0] - coiled[1]), 0.6);
+    EXPECT_LT(std::fabs(coiled[2] - coiled[1]), 0.6);
     // A helix with the curvature asked already is left as it is.
     EXPECT_TRUE(supercoiled_pdb_text(bent, a.center, a.angle, bend) == bent);
     // Within a residue nothing moves apart; the peptide bonds between residues
@@ -104,9 +114,19 @@ TEST(Supercoil, LeavesStraightWhatNeedsNoWinding) {
     for (const CandidateRow& row : {CandidateRow{0.5f, 0.0f, 1.0f, 7.5f, 0, 0}, CandidateRow{0.5f, 0.4f, 1.0f, 0.0f, 0, 0},
                                     CandidateRow{0.5f, 0.4f, float(M_PI / 2), 7.5f, 0, 0},
                                     CandidateRow{0.5f, 0.4f, 0.0f, 7.5f, 0, 0}}) {
-        const SupercoilBend bend = supercoil_bend(row);
+        const SupercoilBend bend = supercoil_bend(row, helix_twist(a.text));
         EXPECT_EQ(bend.curvature, 0.0);
         EXPECT_EQ(bend.rightHanded, row[2] == 0.0f);
         EXPECT_EQ(supercoiled_pdb_text(a.text, a.center, a.angle, bend), a.text);
     }
+    // A left-handed placement, but a helix that turns as fast as the seam
+    // (3.5 residues a turn or fewer), or too short to tell, or one too far out
+    // to wind once in the length per turn (2 pi r = 160 A at r = 25.5 A).
+    const CandidateRow left = {0.3f, 0.3f, float(M_PI), 7.5f, 0, 0};
+    EXPECT_GT(supercoil_bend(left, {102.0, 1.5}).curvature, 0.0);
+    for (const HelixTwist& twist : {HelixTwist{360 / 3.5, 1.5}, HelixTwist{105.0, 1.5}, HelixTwist{}})
+        EXPECT_EQ(supercoil_bend(left, twist).curvature, 0.0) << twist.degrees;
+    EXPECT_GT(supercoil_bend({0.3f, 0.3f, float(M_PI), 25.0f, 0, 0}, helix_twist(a.text)).curvature, 0.0);
+    EXPECT_EQ(supercoil_bend({0.3f, 0.3f, float(M_PI), 26.0f, 0, 0}, helix_twist(a.text)).curvature, 0.0);
+    EXPECT_EQ(helix_twist(a.text.substr(0, a.text.find(" CA ", a.text.find(" CA ") + 1))).degrees, 0.0);
 }
