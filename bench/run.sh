@@ -5,7 +5,8 @@
 # candidates, 40 restraints), scoring rates for helices of 20, 200 and 2000
 # residues, the peak memory for a candidate file of one million lines, and
 # the rate of the placement search on the default grid, and the search of
-# the BM2 example without and with --refine and --supercoil.
+# the BM2 example without and with --refine and --supercoil, and from its
+# sequence.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake -S . -B build-bench -DNOEBUNDLE_BENCH=ON -DNOEBUNDLE_TESTS=OFF >/dev/null
@@ -36,4 +37,10 @@ for option in "" --refine --supercoil "--refine --supercoil"; do
     (cd "$work/bm2" && "$OLDPWD/build-bench/noebundle-search" run/bm2.param --from run/2kix_model1.pdb --chain A \
        --force $option | grep -E 'Seconds' | sed "s/^/${option:-grid only} /")
   done
+done
+
+echo "== noebundle-search from BM2's sequence (the search of a built helix), both cores =="
+for i in 1 2 3; do
+  (cd "$work/bm2" && "$OLDPWD/build-bench/noebundle-search" run/bm2.param --sequence MLEPFQILSISSFILSALHFIAWTIGHLNQIKR \
+     --force | grep -E 'Seconds' | sed "s/^/from the sequence /")
 done

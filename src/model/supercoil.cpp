@@ -138,12 +138,14 @@ std::string supercoiled_pdb_text(const std::string& pdbText, const float center[
         return times(align, Vec{p.x, p.y, p.z} - c);
     };
     // Only what the helix lacks of the asked curvature is added: a helix
-    // that is already curved (a solved one) is not bent twice.
+    // that is already curved (a solved one) is not bent twice, nor made
+    // straighter than it is (the seam's winding is the least a bundle asks:
+    // a channel's helices may curve more).
     std::vector<Vec> cas;
     for (const std::string& line : lines)
         if (is_atom(line) && trim_blanks(cut(line, 12, 4)) == "CA") cas.push_back(aligned(line));
     const double curvature = bend.curvature == 0 ? 0 : bend.curvature - own_curvature(cas, d);
-    if (std::fabs(curvature) < leastCurvature) return pdbText;
+    if (curvature < leastCurvature) return pdbText;
     std::string out;
     for (std::size_t i = 0; i < lines.size();) {
         if (!is_atom(lines[i])) {

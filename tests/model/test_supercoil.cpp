@@ -85,8 +85,12 @@ TEST(Supercoil, KeepsTheTiltedHelixAtOneDistanceFromTheBundleAxis) {
     EXPECT_GT(straight[2] - straight[1], 1.8);
     EXPECT_LT(std::fabs(coiled[0] - coiled[1]), 0.6);
     EXPECT_LT(std::fabs(coiled[2] - coiled[1]), 0.6);
-    // A helix with the curvature asked already is left as it is.
+    // A helix with the curvature asked already is left as it is, and so is
+    // one curved more than asked (nearer the axis the seam asks less).
     EXPECT_TRUE(supercoiled_pdb_text(bent, a.center, a.angle, bend) == bent);
+    const SupercoilBend nearer = supercoil_bend({0.3f, float(tilt), float(M_PI), 6.0f, 0, 0}, twist);
+    EXPECT_NEAR(nearer.curvature, bend.curvature * 0.8, 1e-6);
+    EXPECT_TRUE(supercoiled_pdb_text(bent, a.center, a.angle, nearer) == bent);
     // Within a residue nothing moves apart; the peptide bonds between residues
     // stretch by far less than their spread in real structures.
     const std::vector<Point> before = atom_points(a.text), after = atom_points(bent);
