@@ -32,9 +32,9 @@ void add_options(CLI::App& app, SearchOptions& p) {
                                      "candidate file, ...), keeping each as #name.N#");
     app.add_flag("--refine", p.refine, "pack the side chains of the kept placements in the oligomer and refine them "
                                        "off the grid (part of the default with --sequence)");
-    app.add_flag("--supercoil", p.supercoil, "search also the helix bent as a supercoil about the bundle's axis, as "
-                                             "its best placement asks, and keep it unless the helix as given scores "
-                                             "better (part of the default with --sequence)");
+    app.add_flag("--supercoil", p.supercoil, "search also the helix bent as a supercoil about the bundle's axis, "
+                                             "wound as a heptad seam asks at its best placement, and keep it unless the "
+                                             "helix as given scores better (part of the default with --sequence)");
     app.add_flag("--as-built", p.asBuilt, "search the helix as one built from a sequence, as --sequence does by "
                                           "default: --refine and --supercoil; for a helix from a model, not cut "
                                           "from the oligomer being solved");

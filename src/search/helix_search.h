@@ -34,10 +34,11 @@ Status prepare_helix(const std::string& pdbText, const std::string& path, HelixS
 void search_helix(const Restraint& res, int numProtomer, const Grid& grid, const SearchSettings& s, bool refine,
                   const Progress& progress, HelixSearch& out);
 
-// The supercoiled copy of straight's helix, bent as its best placement asks,
-// searched like it; chosen is the supercoiled one unless the straight one's
-// best placement scores better (packing does not decide between shapes),
-// with the placements of both searches counted. said tells the user.
+// The supercoiled copy of straight's helix, wound as a heptad seam asks
+// at its best placement, searched like it; chosen is the supercoiled one
+// unless the straight one's best placement scores better (packing does not
+// decide between shapes), with the placements of both searches counted.
+// said tells the user.
 Status supercoil_search(const HelixSearch& straight, const std::string& path, const Restraint& res, int numProtomer,
                         const Grid& grid, const SearchSettings& s, bool refine, const Progress& progress,
                         HelixSearch& chosen, std::string& said);
