@@ -2,10 +2,10 @@
 // bundle that stay in contact along their length wind about the bundle's
 // axis, as in coiled coils: each one's axis is then a helix about the
 // bundle's axis. How far it winds follows from the seam of contacts: the
-// heptad's a and d positions repeat every 3.5 residues a turn, while an
-// alpha-helix turns by a little less (about 3.6 residues a turn), so the
-// seam stays on the side facing the bundle's axis only if the helix winds
-// about that axis by the difference, once every
+// heptad's a and d positions come round every 3.5 residues a turn, while
+// an alpha-helix turns a little less a residue (about 3.6 residues a
+// turn), so the seam stays on the side facing the bundle's axis only if
+// the helix winds about that axis by the difference, once every
 //   L = rise * 360 / (360 / 3.5 - twist)
 // of its length (twist and rise: the helix's own, per residue). At a
 // distance r from the bundle's axis that makes a curvature of
