@@ -24,6 +24,7 @@ Vec transposed_times(const Rotation& r, Vec v) {
 }
 
 bool is_atom(const std::string& line) { return line.rfind("ATOM", 0) == 0 || line.rfind("HETATM", 0) == 0; }
+bool is_ca(const std::string& line) { return is_atom(line) && trim_blanks(cut(line, 12, 4)) == "CA"; }
 
 // The curvature the helix has already toward d: its axis traced by the means
 // of seven consecutive CA (near two turns: 100 degrees apart, they lie within
@@ -68,14 +69,13 @@ HelixTwist helix_twist(const std::string& pdbText) {
     std::vector<Vec> cas;
     std::istringstream in(pdbText);
     for (std::string line; std::getline(in, line);)
-        if (is_atom(line) && trim_blanks(cut(line, 12, 4)) == "CA") {
+        if (is_ca(line)) {
             const Point p = pdb_point(line);
             cas.push_back({p.x, p.y, p.z});
         }
     std::vector<Vec> bisectors;
-    for (std::size_t i = 1; i + 1 < cas.size(); ++i) {
+    for (std::size_t i = 1; i + 1 < cas.size(); ++i)
         bisectors.push_back(unit((cas[i - 1] - cas[i]) + (cas[i + 1] - cas[i])));
-    }
     HelixTwist twist;
     if (bisectors.size() < 2) return twist;
     for (std::size_t i = 0; i + 1 < bisectors.size(); ++i) {
@@ -103,6 +103,8 @@ SupercoilBend supercoil_bend(const CandidateRow& row, const HelixTwist& twist) {
     const double across = axis.y * axis.y;  // sin^2 of the tilt about the axis
     bend.radius = std::fabs(double(row[3]));
     bend.tilt = std::asin(std::fmin(1.0, std::fabs(axis.y))) * 180.0 / M_PI;
+    // A tilt so slight that winding by it alone would bend less than the
+    // least bend tells no hand of winding: the helix stays straight.
     if (bend.radius == 0 || length < 1e-9 || !(across / bend.radius >= leastCurvature)) return bend;
     bend.rightHanded = -sign * axis.y * axis.z > 0;
     if (bend.rightHanded) return bend;
@@ -143,7 +145,7 @@ std::string supercoiled_pdb_text(const std::string& pdbText, const float center[
     // a channel's helices may curve more).
     std::vector<Vec> cas;
     for (const std::string& line : lines)
-        if (is_atom(line) && trim_blanks(cut(line, 12, 4)) == "CA") cas.push_back(aligned(line));
+        if (is_ca(line)) cas.push_back(aligned(line));
     const double curvature = bend.curvature == 0 ? 0 : bend.curvature - own_curvature(cas, d);
     if (curvature < leastCurvature) return pdbText;
     std::string out;
@@ -157,7 +159,7 @@ std::string supercoiled_pdb_text(const std::string& pdbText, const float center[
         double along = 0;
         bool found = false;
         while (end < lines.size() && is_atom(lines[end]) && cut(lines[end], 21, 6) == cut(lines[i], 21, 6)) {
-            if (!found && trim_blanks(cut(lines[end], 12, 4)) == "CA") along = aligned(lines[end]).z, found = true;
+            if (!found && is_ca(lines[end])) along = aligned(lines[end]).z, found = true;
             ++end;
         }
         if (!found) along = aligned(lines[i]).z;
