@@ -6,6 +6,12 @@
 
 #include "base/text.h"
 
+float backbone_radius(const std::string& name) {
+    if (name == "CA" || name == "C") return 1.70f;
+    if (name == "N") return 1.55f;
+    return name == "O" ? 1.52f : 0.0f;
+}
+
 namespace {
 std::string element_of(const std::string& line) {
     std::string element = trim_blanks(cut(line, 76, 2));
@@ -17,7 +23,10 @@ std::string element_of(const std::string& line) {
     return element;
 }
 
-bool is_backbone(const std::string& name) { return name == "N" || name == "CA" || name == "C" || name == "O"; }
+bool is_backbone(const std::string& name) { return backbone_radius(name) > 0; }
+
+// The clash of two backbone atoms at distance d, by their radii.
+bool clash(float d, float radius1, float radius2) { return d < radius1 + radius2 - clashOverlap; }
 
 // The two parts of E from one pair distance, as integers.
 const float packingCutoff = 5.0f, overlapCutoff = 3.25f;
@@ -55,6 +64,7 @@ AtomKinds atom_kinds(const std::vector<std::string>& lines) {
         const std::string name = trim_blanks(cut(line, 12, 4)), element = element_of(line);
         const bool heavy = element != "H" && element != "D";
         kinds.backbone.push_back(is_backbone(name));
+        kinds.radius.push_back(backbone_radius(name));
         kinds.heavy.push_back(heavy);
         if (heavy && !is_backbone(name) && name != "CB" && name != "OXT") kinds.sideChains = true;
     }
@@ -65,6 +75,15 @@ float closest_backbone(const std::vector<std::vector<Point>>& protomers, const s
     float closest = std::numeric_limits<float>::infinity();
     all_pairs(protomers, backbone, [&](float d) { closest = std::fmin(closest, d); });
     return closest;
+}
+
+bool backbones_clash(const std::vector<std::vector<Point>>& protomers, const AtomKinds& kinds) {
+    for (std::size_t k = 1; k < protomers.size(); ++k)
+        for (std::size_t i = 0; i < kinds.backbone.size(); ++i)
+            for (std::size_t j = 0; kinds.backbone[i] && j < kinds.backbone.size(); ++j)
+                if (kinds.backbone[j] && clash(distance(protomers[0][i], protomers[k][j]), kinds.radius[i], kinds.radius[j]))
+                    return true;
+    return false;
 }
 
 PackingUnits packing_units(const std::vector<std::vector<Point>>& protomers, const std::vector<char>& heavy) {
@@ -95,6 +114,7 @@ ContactModel::ContactModel(const Template& tmpl, int numProtomer) {
                 if (!kinds.heavy[j] || kinds.backbone[j] != (pass == 0)) continue;
                 if (trim_blanks(cut(tmpl.lines[j], 12, 4)) == "CA") g.centre = points_.size();
                 points_.push_back(tmpl.points[j]);
+                radius_.push_back(kinds.radius[j]);
             }
             if (pass == 0) g.backboneEnd = points_.size();
         }
@@ -139,7 +159,7 @@ bool ContactModel::pairs(float radius, bool backboneOnly, float cutoff, Scratch&
                 for (std::size_t i = g.begin; i < endG; ++i)
                     for (std::size_t j = h.begin; j < endH; ++j) {
                         const float d = distance(s.first[i], s.other[j]);
-                        if (d < cutoff && !visit(d)) return false;
+                        if (d < cutoff && !visit(d, i, j)) return false;
                     }
             }
         }
@@ -148,12 +168,13 @@ bool ContactModel::pairs(float radius, bool backboneOnly, float cutoff, Scratch&
 }
 
 bool ContactModel::clashes(float radius, Scratch& s) const {
-    return !pairs(radius, true, clashDistance, s, [](float) { return false; });
+    return !pairs(radius, true, clashDistance, s,
+                  [&](float d, std::size_t i, std::size_t j) { return !clash(d, radius_[i], radius_[j]); });
 }
 
 PackingUnits ContactModel::packing(float radius, Scratch& s) const {
     PackingUnits sum = 0;
-    pairs(radius, false, packingCutoff, s, [&](float d) {
+    pairs(radius, false, packingCutoff, s, [&](float d, std::size_t, std::size_t) {
         sum += pair_units(d);
         return true;
     });

@@ -19,13 +19,29 @@
 #include "geometry/geometry.h"
 #include "run/oligomer.h"
 
-// Backbone atoms of different protomers closer than this clash.
-constexpr float clashDistance = 2.5f;
+// Backbone atoms of different protomers clash when they overlap by
+// clashOverlap or more of their van der Waals radii (Bondi's: C 1.70,
+// N 1.55, O 1.52 A), what all-atom contact analysis counts as a serious
+// clash: two carbons closer than 3.0 A, a carbon and an oxygen closer than
+// 2.82 A. Glycophorin A's glycine contact, where a CA of one helix meets a
+// carbonyl O of the other, comes to 0.36 A of overlap in the closest of its
+// 20 NMR models; coiled coils keep their backbones 5.4 A apart and more. A
+// looser rule lets many restraints pull the helices into one another.
+constexpr float clashOverlap = 0.4f;
+// The farthest apart two backbone atoms can clash: two carbons.
+constexpr float clashDistance = 3.0f;
+// The rule as the messages print it.
+constexpr const char* clashText = "overlapping by 0.4 \u00c5 or more of their van der Waals radii";
+// The van der Waals radius of a backbone atom (N, CA, C or O), in Angstrom;
+// 0 for any other name.
+float backbone_radius(const std::string& name);
 
-// Per template atom (one per ATOM line): 1 for backbone or heavy atoms.
+// Per template atom (one per ATOM line): 1 for backbone or heavy atoms, and
+// the backbone atoms' radii.
 struct AtomKinds {
     std::vector<char> backbone, heavy;
-    bool sideChains = false;  // a heavy atom other than N, CA, C, O, OXT and CB
+    std::vector<float> radius;  // backbone_radius of each atom
+    bool sideChains = false;    // a heavy atom other than N, CA, C, O, OXT and CB
 };
 // Atom name from columns 13-16, element from columns 77-78 (from the name
 // when those are blank); hydrogen and deuterium are the light atoms.
@@ -34,6 +50,8 @@ AtomKinds atom_kinds(const std::vector<std::string>& lines);
 // The smallest distance between a backbone atom of protomer 1 and one of
 // another protomer; infinity with fewer than two protomers.
 float closest_backbone(const std::vector<std::vector<Point>>& protomers, const std::vector<char>& backbone);
+// Does a backbone atom of protomer 1 clash with one of another protomer?
+bool backbones_clash(const std::vector<std::vector<Point>>& protomers, const AtomKinds& kinds);
 
 // E in units of 2^-24, exact and independent of the order of the pairs.
 using PackingUnits = std::int64_t;
@@ -56,8 +74,8 @@ public:
     bool side_chains() const { return sideChains_; }
     // Protomer 1 turned by the rotation of a placement, before its shift.
     void rotate(const Rotation& r, Scratch& s) const;
-    // After rotate: do backbone atoms come closer than clashDistance when
-    // protomer 1 sits at this radius? The same as closest_backbone < 2.5.
+    // After rotate: do backbone atoms clash when protomer 1 sits at this
+    // radius? The same as backbones_clash.
     bool clashes(float radius, Scratch& s) const;
     // After rotate: packing_units of the oligomer at this radius.
     PackingUnits packing(float radius, Scratch& s) const;
@@ -69,12 +87,13 @@ private:
         std::size_t begin, backboneEnd, end, centre;
         float reach, backboneReach;  // largest distance from the centre, plus a margin
     };
-    // Calls visit(i, j, d) for every pair of protomer 1's atom i and
+    // Calls visit(d, i, j) for every pair of protomer 1's atom i and
     // another protomer's atom j of the chosen kind closer than cutoff, until
     // visit returns false; false then.
     template <class Visit>
     bool pairs(float radius, bool backboneOnly, float cutoff, Scratch& s, Visit visit) const;
     std::vector<Point> points_;  // the template's heavy atoms by group
+    std::vector<float> radius_;  // backbone_radius of each
     std::vector<Group> groups_;
     std::vector<Rotation> turns_;  // of protomers 2, 3, ...
     float extent_ = 0;             // largest distance of a template atom from the origin

@@ -89,6 +89,11 @@ void refine_best(const Scorer& scorer, const Template& tmpl, int numProtomer, co
         if (!reached) {
             result.best[i] = hits[i];
             result.rows[i] = rows[i];
+        } else if (packer) {
+            // Back on its grid point, its packing is measured as the refined
+            // ones' are, with side chains packed, so that the order compares
+            // like with like.
+            result.best[i].packing = packer->energy(packer->pack(result.rows[i]), result.rows[i]);
         }
         taken.push_back(result.rows[i]);
     }

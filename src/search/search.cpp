@@ -237,7 +237,7 @@ std::vector<std::string> rule_summary(const SearchResult& result) {
     if (!result.packed) return lines;
     lines.push_back("Left out by the steric rule: " + std::to_string(result.clashing) +
                     " of the placements scoring as well as the last one kept (backbone atoms of two "
-                    "protomers closer than 2.5 \u00c5)");
+                    "protomers " + clashText + ")");
     if (!result.best.empty())
         lines.push_back("Packing energy of the best: " + fixed3(float(packing_energy(result.best.front().packing)), 0));
     if (!result.sideChains)

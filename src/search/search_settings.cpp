@@ -10,6 +10,7 @@
 
 #include "base/text.h"
 #include "run/parallel.h"
+#include "search/contacts.h"
 
 namespace {
 
@@ -170,8 +171,8 @@ Status no_bundle_error(const Helix& aligned, int numProtomer, double rEnd) {
         width = std::max(width, 2 * std::hypot(double(ca.x), double(ca.y)));
     }
     const double apart = numProtomer > 1 ? 2 * rEnd * std::sin(3.14159265358979 / numProtomer) : 0;
-    std::string message = "[Error] Every placement searched brings backbone atoms of two protomers closer than 2.5 \u00c5, "
-                          "so no bundle passes the steric rule; ";
+    std::string message = "[Error] Every placement searched has backbone atoms of two protomers " +
+                          std::string(clashText) + ", so no bundle passes the steric rule; ";
     if (numProtomer > 1 && apart < width)
         return Status::error(message + "the radii searched are too small for " + std::to_string(numProtomer) +
                              " helices: at the largest, " + decimals(rEnd, 3) + " \u00c5, neighbouring axes lie " +
