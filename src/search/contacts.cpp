@@ -78,11 +78,15 @@ float closest_backbone(const std::vector<std::vector<Point>>& protomers, const s
 }
 
 bool backbones_clash(const std::vector<std::vector<Point>>& protomers, const AtomKinds& kinds) {
+    const std::size_t atoms = kinds.backbone.size();
     for (std::size_t k = 1; k < protomers.size(); ++k)
-        for (std::size_t i = 0; i < kinds.backbone.size(); ++i)
-            for (std::size_t j = 0; kinds.backbone[i] && j < kinds.backbone.size(); ++j)
-                if (kinds.backbone[j] && clash(distance(protomers[0][i], protomers[k][j]), kinds.radius[i], kinds.radius[j]))
-                    return true;
+        for (std::size_t i = 0; i < atoms; ++i) {
+            if (!kinds.backbone[i]) continue;
+            for (std::size_t j = 0; j < atoms; ++j) {
+                const float d = distance(protomers[0][i], protomers[k][j]);
+                if (kinds.backbone[j] && clash(d, kinds.radius[i], kinds.radius[j])) return true;
+            }
+        }
     return false;
 }
 
