@@ -294,6 +294,16 @@ def main():
             given = [v for v in csv.DictReader(open(os.path.join(analysis, "violations.csv"))) if v["rank"] == str(k)]
             assert_same_scores(list(csv.DictReader(open(os.path.join(top, "run", "model", "score_violations.csv")))),
                                given, k)
+        # noebundle's own structure 1, whose protomers differ only in their segment IDs (as XPLOR and CNS write
+        # copies): the protomers found, with the neighbours and distances the analysis gave structure 1.
+        run(build, top, "noebundle-analyze", "run/bm2.param", "--score", "run/bm2_1.pdb", "--out", "run/own")
+        own = list(csv.DictReader(open(os.path.join(top, "run", "own", "score_violations.csv"))))
+        either = lambda r: r["atom1"].split()[1:] == r["atom2"].split()[1:]
+        assert len(own) == len(violations) == 21
+        assert all(a["neighbour_protomer"] == b["neighbour_protomer"] or either(b) for a, b in zip(own, violations))
+        assert all(abs(float(a["distance"]) - float(b["distance"])) < 0.003 for a, b in zip(own, violations))
+        segments = next(csv.DictReader(open(os.path.join(top, "run", "own", "score.csv"))))["chains"].split(",")
+        assert len(segments) == 4 and len(set(segments)) == 4, segments
         gpa = os.path.join(top, "gpa")
         copy_example("gpa", gpa)
         run(build, gpa, "noebundle-search", "run/gpa.param", "--from", "run/1afo.pdb", "--chain", "A", "--residues", "70-95")

@@ -1,5 +1,6 @@
 #include "analysis/reference.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -16,6 +17,36 @@ std::map<int, Point> chain_ca(const gemmi::Chain& chain) {
             out.emplace(r.seqid.num.value, Point{static_cast<float>(a->pos.x), static_cast<float>(a->pos.y),
                                                  static_cast<float>(a->pos.z)});
     return out;
+}
+
+// Each chain that holds several segments split into chains named by them,
+// unless a name would then be empty or taken.
+void split_segments(gemmi::Model& model) {
+    std::vector<gemmi::Chain> chains;
+    for (gemmi::Chain& chain : model.chains) {
+        std::vector<gemmi::Chain> parts;
+        for (gemmi::Residue& r : chain.residues) {
+            const std::string name = gemmi::trim_str(r.segment);
+            if (parts.empty() || parts.back().name != name) parts.emplace_back(name);
+            parts.back().residues.push_back(std::move(r));
+        }
+        std::vector<std::string> names;
+        for (const gemmi::Chain& part : parts) names.push_back(part.name);
+        std::sort(names.begin(), names.end());
+        const bool distinct = std::adjacent_find(names.begin(), names.end()) == names.end();
+        const bool named = parts.size() > 1 && distinct && !names.front().empty();
+        bool taken = false;
+        for (const std::string& name : names) taken = taken || model.find_chain(name) != nullptr;
+        if (named && !taken) {
+            for (gemmi::Chain& part : parts) chains.push_back(std::move(part));
+            continue;
+        }
+        chain.residues.clear();  // put back as read
+        for (gemmi::Chain& part : parts)
+            for (gemmi::Residue& r : part.residues) chain.residues.push_back(std::move(r));
+        chains.push_back(std::move(chain));
+    }
+    model.chains = std::move(chains);
 }
 
 }  // namespace
@@ -43,6 +74,7 @@ Status read_structure_model(const std::string& path, int model, gemmi::Structure
     }
     if (model < 1 || model > static_cast<int>(st.models.size()))
         return Status::error("[Error] Model " + std::to_string(model) + " is not in '" + path + "'");
+    split_segments(st.models[model - 1]);
     return Status::fine();
 }
 

@@ -15,7 +15,9 @@ struct Structure;
 
 // Reads a PDB or mmCIF file (maybe gzipped) that must hold the given model
 // (from 1): a missing file, a wrong format and a missing model each fail
-// with their message.
+// with their message. A chain whose residues carry more than one segment
+// ID is split into one chain per segment, named by it: XPLOR and CNS, and
+// noebundle's own structure files, tell the copies apart only so.
 Status read_structure_model(const std::string& path, int model, gemmi::Structure& st);
 
 struct ReferenceChoice {
