@@ -20,7 +20,8 @@ std::map<int, Point> chain_ca(const gemmi::Chain& chain) {
 }
 
 // Each chain that holds several segments split into chains named by them,
-// unless a name would then be empty or taken.
+// unless a name would then be empty, repeated or taken (by another chain
+// or this one): the chain is then left as read.
 void split_segments(gemmi::Model& model) {
     std::vector<gemmi::Chain> chains;
     for (gemmi::Chain& chain : model.chains) {
