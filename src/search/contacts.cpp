@@ -47,14 +47,15 @@ PackingUnits pair_units(float d) {
 
 namespace {
 
-// Every pair of flagged atoms between protomer 1 and another, brute force.
+// Every pair of flagged atoms between protomer 1 and another, brute force:
+// visit(d, i, j) with the pair's distance and atom indices.
 template <class Visit>
 void all_pairs(const std::vector<std::vector<Point>>& protomers, const std::vector<char>& flag, Visit visit) {
     for (std::size_t k = 1; k < protomers.size(); ++k)
         for (std::size_t i = 0; i < flag.size(); ++i)
             if (flag[i])
                 for (std::size_t j = 0; j < flag.size(); ++j)
-                    if (flag[j]) visit(distance(protomers[0][i], protomers[k][j]));
+                    if (flag[j]) visit(distance(protomers[0][i], protomers[k][j]), i, j);
 }
 }  // namespace
 
@@ -73,26 +74,21 @@ AtomKinds atom_kinds(const std::vector<std::string>& lines) {
 
 float closest_backbone(const std::vector<std::vector<Point>>& protomers, const std::vector<char>& backbone) {
     float closest = std::numeric_limits<float>::infinity();
-    all_pairs(protomers, backbone, [&](float d) { closest = std::fmin(closest, d); });
+    all_pairs(protomers, backbone, [&](float d, std::size_t, std::size_t) { closest = std::fmin(closest, d); });
     return closest;
 }
 
 bool backbones_clash(const std::vector<std::vector<Point>>& protomers, const AtomKinds& kinds) {
-    const std::size_t atoms = kinds.backbone.size();
-    for (std::size_t k = 1; k < protomers.size(); ++k)
-        for (std::size_t i = 0; i < atoms; ++i) {
-            if (!kinds.backbone[i]) continue;
-            for (std::size_t j = 0; j < atoms; ++j) {
-                const float d = distance(protomers[0][i], protomers[k][j]);
-                if (kinds.backbone[j] && clash(d, kinds.radius[i], kinds.radius[j])) return true;
-            }
-        }
-    return false;
+    bool clashing = false;
+    all_pairs(protomers, kinds.backbone, [&](float d, std::size_t i, std::size_t j) {
+        clashing = clashing || clash(d, kinds.radius[i], kinds.radius[j]);
+    });
+    return clashing;
 }
 
 PackingUnits packing_units(const std::vector<std::vector<Point>>& protomers, const std::vector<char>& heavy) {
     PackingUnits sum = 0;
-    all_pairs(protomers, heavy, [&](float d) { sum += pair_units(d); });
+    all_pairs(protomers, heavy, [&](float d, std::size_t, std::size_t) { sum += pair_units(d); });
     return sum;
 }
 
