@@ -90,17 +90,23 @@ def check_archive_conventions(analysis, template):
         [(h.start.res_id.seqid.num, h.end.res_id.seqid.num) for h in st.helices]
 
 
+BONDI = {"C": 1.70, "N": 1.55, "O": 1.52, "S": 1.80}
+
+
 def packing_by_brute_force(model):
-    """Closest backbone approach and packing energy, every pair counted."""
-    xyz, backbone = {}, {}
+    """Closest backbone approach and packing energy, every pair counted: repulsion from 0.2 A beyond
+    van der Waals contact (Bondi's radii)."""
+    xyz, backbone, radius = {}, {}, {}
     for chain in model:
         atoms = [a for r in chain for a in r if a.element.name != "H"]
         xyz[chain.name] = numpy.array([[a.pos.x, a.pos.y, a.pos.z] for a in atoms])
         backbone[chain.name] = numpy.array([a.name in ("N", "CA", "C", "O") for a in atoms])
+        radius[chain.name] = numpy.array([BONDI.get(a.element.name, 1.70) for a in atoms])
     d = numpy.concatenate([numpy.linalg.norm(xyz["A"][:, None] - xyz[c][None], axis=2) for c in "BCD"], axis=1)
     bb = numpy.concatenate([numpy.outer(backbone["A"], backbone[c]) for c in "BCD"], axis=1)
-    close = d[d < 3.25]
-    return d[bb].min(), 100 * ((3.25 - close) ** 2).sum() - (d < 5).sum()
+    start = numpy.concatenate([radius["A"][:, None] + radius[c][None] + 0.2 for c in "BCD"], axis=1)
+    excess = numpy.clip(start - d, 0, None)
+    return d[bb].min(), 100 * (excess ** 2).sum() - (d < 5).sum()
 
 
 def assert_same_scores(scored, given, case):

@@ -46,7 +46,7 @@ AllowedSet allowed_from_ranking(const Template& tmpl, const CandidateTable& rank
         k.delta = deltas[leader];
         k.row = ranked[leader];
         k.toFirst = c == 0 ? 0.0 : best_assignment(members[clusters.leaders[0]], members[leader]).rmsd;
-        k.packing = packing_energy(packing_units(place_oligomer(tmpl.points, k.row, numProtomer), kinds.heavy));
+        k.packing = packing_energy(packing_units(place_oligomer(tmpl.points, k.row, numProtomer), kinds));
         for (std::size_t m = 0; m < members.size(); ++m)
             if (clusters.cluster[m] == static_cast<int>(c + 1)) {
                 ++k.population;

@@ -127,7 +127,7 @@ Status analyze(const Options& o) {
         r.delta = run.deltas[k];
         r.row = row;
         r.closestBackbone = closest_backbone(placed, kinds.backbone);
-        r.packing = packing_energy(packing_units(placed, kinds.heavy));
+        r.packing = packing_energy(packing_units(placed, kinds));
         r.violations = count_violations(checks, o.threshold);
         r.geometry = oligomer_geometry(run.tmpl, placed);
         if (withReference) {

@@ -6,10 +6,10 @@
 
 #include "base/text.h"
 
-float backbone_radius(const std::string& name) {
-    if (name == "CA" || name == "C") return 1.70f;
-    if (name == "N") return 1.55f;
-    return name == "O" ? 1.52f : 0.0f;
+float vdw_radius(const std::string& element) {
+    if (element == "N") return 1.55f;
+    if (element == "O") return 1.52f;
+    return element == "S" ? 1.80f : 1.70f;
 }
 
 namespace {
@@ -23,26 +23,23 @@ std::string element_of(const std::string& line) {
     return element;
 }
 
-bool is_backbone(const std::string& name) { return backbone_radius(name) > 0; }
+bool is_backbone(const std::string& name) { return name == "N" || name == "CA" || name == "C" || name == "O"; }
 
 // The clash of two backbone atoms at distance d, by their radii.
 bool clash(float d, float radius1, float radius2) { return d < radius1 + radius2 - clashOverlap; }
 
 // The two parts of E from one pair distance, as integers.
-const float packingCutoff = 5.0f, overlapCutoff = 3.25f;
+const float packingCutoff = 5.0f;
 const double unitsPerEnergy = 16777216.0;  // 2^24
-
-PackingUnits overlap_units(float d) {
-    const double excess = static_cast<double>(overlapCutoff) - static_cast<double>(d);
-    return static_cast<PackingUnits>(std::llround(100.0 * excess * excess * unitsPerEnergy));
-}
 
 }  // namespace
 
-PackingUnits pair_units(float d) {
+PackingUnits pair_units(float d, float contact) {
     if (!(d < packingCutoff)) return 0;
     const PackingUnits count = -static_cast<PackingUnits>(unitsPerEnergy);
-    return d < overlapCutoff ? count + overlap_units(d) : count;
+    const double excess = static_cast<double>(contact) + static_cast<double>(repulsionGive) - static_cast<double>(d);
+    if (!(excess > 0)) return count;
+    return count + static_cast<PackingUnits>(std::llround(100.0 * excess * excess * unitsPerEnergy));
 }
 
 namespace {
@@ -65,7 +62,7 @@ AtomKinds atom_kinds(const std::vector<std::string>& lines) {
         const std::string name = trim_blanks(cut(line, 12, 4)), element = element_of(line);
         const bool heavy = element != "H" && element != "D";
         kinds.backbone.push_back(is_backbone(name));
-        kinds.radius.push_back(backbone_radius(name));
+        kinds.radius.push_back(heavy ? vdw_radius(element) : 0.0f);
         kinds.heavy.push_back(heavy);
         if (heavy && !is_backbone(name) && name != "CB" && name != "OXT") kinds.sideChains = true;
     }
@@ -86,9 +83,10 @@ bool backbones_clash(const std::vector<std::vector<Point>>& protomers, const Ato
     return clashing;
 }
 
-PackingUnits packing_units(const std::vector<std::vector<Point>>& protomers, const std::vector<char>& heavy) {
+PackingUnits packing_units(const std::vector<std::vector<Point>>& protomers, const AtomKinds& kinds) {
     PackingUnits sum = 0;
-    all_pairs(protomers, heavy, [&](float d, std::size_t, std::size_t) { sum += pair_units(d); });
+    all_pairs(protomers, kinds.heavy,
+              [&](float d, std::size_t i, std::size_t j) { sum += pair_units(d, kinds.radius[i] + kinds.radius[j]); });
     return sum;
 }
 
@@ -174,8 +172,8 @@ bool ContactModel::clashes(float radius, Scratch& s) const {
 
 PackingUnits ContactModel::packing(float radius, Scratch& s) const {
     PackingUnits sum = 0;
-    pairs(radius, false, packingCutoff, s, [&](float d, std::size_t, std::size_t) {
-        sum += pair_units(d);
+    pairs(radius, false, packingCutoff, s, [&](float d, std::size_t i, std::size_t j) {
+        sum += pair_units(d, radius_[i] + radius_[j]);
         return true;
     });
     return sum;

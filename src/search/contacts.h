@@ -1,8 +1,11 @@
 // Contacts between the protomers of an oligomer of one helix: which template
 // atoms are backbone (N, CA, C, O) and which are heavy (not hydrogen), the
 // closest approach of backbone atoms, and the packing energy
-//   E = 100 * sum of (3.25 - d)^2 over heavy-atom pairs closer than 3.25 A
-//       - the number of heavy-atom pairs closer than 5 A.
+//   E = 100 * sum of (c - d)^2 over heavy-atom pairs closer than c
+//       - the number of heavy-atom pairs closer than 5 A,
+// where c, the start of a pair's repulsion, lies repulsionGive beyond van der
+// Waals contact: c = r1 + r2 + 0.2 A with Bondi's radii (two carbons 3.6 A,
+// a carbon and an oxygen 3.42 A, a nitrogen and an oxygen 3.27 A).
 // Pairs join protomer 1 to each other protomer: in a symmetric oligomer
 // they stand for every pair of protomers. An oligomer is given as the points
 // of each protomer (protomer 1 first, the same atoms in the same order, as
@@ -32,15 +35,22 @@ constexpr float clashOverlap = 0.4f;
 constexpr float clashDistance = 3.0f;
 // The rule as the messages print it.
 constexpr const char* clashText = "overlapping by 0.4 \u00c5 or more of their van der Waals radii";
-// The van der Waals radius of a backbone atom (N, CA, C or O), in Angstrom;
-// 0 for any other name.
-float backbone_radius(const std::string& name);
+// Repulsion starts this far beyond van der Waals contact. Heavy atoms alone
+// stand for the groups they carry: a CH2 or CH3 is larger than a bare carbon
+// (1.88 A against Bondi's 1.70 A among the radii Tsai et al., J. Mol. Biol.
+// 290:253, 1999, measured in protein cores). The give was chosen on the
+// structures the README sets apart for choosing, over two carbons repelling
+// from 3.4 to 3.8 A.
+constexpr float repulsionGive = 0.2f;
+// The van der Waals radius (Bondi 1964) of an element as atom_kinds reads
+// it (upper case): C 1.70, N 1.55, O 1.52, S 1.80 A; 1.70 for any other.
+float vdw_radius(const std::string& element);
 
 // Per template atom (one per ATOM line): 1 for backbone or heavy atoms, and
-// the backbone atoms' radii.
+// the heavy atoms' radii.
 struct AtomKinds {
     std::vector<char> backbone, heavy;
-    std::vector<float> radius;  // backbone_radius of each atom
+    std::vector<float> radius;  // vdw_radius of each heavy atom, 0 for hydrogens
     bool sideChains = false;    // a heavy atom other than N, CA, C, O, OXT and CB
 };
 // Atom name from columns 13-16, element from columns 77-78 (from the name
@@ -55,10 +65,10 @@ bool backbones_clash(const std::vector<std::vector<Point>>& protomers, const Ato
 
 // E in units of 2^-24, exact and independent of the order of the pairs.
 using PackingUnits = std::int64_t;
-PackingUnits packing_units(const std::vector<std::vector<Point>>& protomers, const std::vector<char>& heavy);
+PackingUnits packing_units(const std::vector<std::vector<Point>>& protomers, const AtomKinds& kinds);
 double packing_energy(PackingUnits units);
-// The term of E of one pair of heavy atoms at distance d.
-PackingUnits pair_units(float d);
+// The term of E of one pair of heavy atoms at distance d whose radii sum to contact.
+PackingUnits pair_units(float d, float contact);
 
 // The two measures for many placements of one template: one rotation, then
 // any number of radii. Places protomers with the arithmetic of
@@ -93,7 +103,7 @@ private:
     template <class Visit>
     bool pairs(float radius, bool backboneOnly, float cutoff, Scratch& s, Visit visit) const;
     std::vector<Point> points_;  // the template's heavy atoms by group
-    std::vector<float> radius_;  // backbone_radius of each
+    std::vector<float> radius_;  // vdw_radius of each
     std::vector<Group> groups_;
     std::vector<Rotation> turns_;  // of protomers 2, 3, ...
     float extent_ = 0;             // largest distance of a template atom from the origin

@@ -50,8 +50,7 @@ bool is_backbone(const std::string& name) { return name == "N" || name == "CA" |
 
 SideChainPacker::SideChainPacker(const Template& tmpl, int numProtomer)
     : points_(tmpl.points), residueOf_(tmpl.points.size(), -1), numProtomer_(numProtomer) {
-    const AtomKinds kinds = atom_kinds(tmpl.lines);
-    heavy_ = kinds.heavy;
+    kinds_ = atom_kinds(tmpl.lines);
     moving_.assign(points_.size(), 0);
     std::vector<std::string> names;
     for (const std::string& line : tmpl.lines) names.push_back(trim_blanks(cut(line, 12, 4)));
@@ -88,7 +87,7 @@ SideChainPacker::SideChainPacker(const Template& tmpl, int numProtomer)
                 const int a = stack.back();
                 stack.pop_back();
                 for (std::size_t j = 0; j < r.atoms.size(); ++j)
-                    if (!seen[j] && bonded(own[a], own[j], !heavy_[r.atoms[a]] || !heavy_[r.atoms[j]])) {
+                    if (!seen[j] && bonded(own[a], own[j], !kinds_.heavy[r.atoms[a]] || !kinds_.heavy[r.atoms[j]])) {
                         seen[j] = 1;
                         stack.push_back(int(j));
                     }
@@ -124,9 +123,9 @@ SideChainPacker::SideChainPacker(const Template& tmpl, int numProtomer)
         for (std::size_t s = 1; s < r.shapes.size(); ++s) {
             bool clash = false;
             for (std::size_t j = 0; j < r.atoms.size() && !clash; ++j) {
-                if (!moving_[r.atoms[j]] || !heavy_[r.atoms[j]]) continue;
+                if (!moving_[r.atoms[j]] || !kinds_.heavy[r.atoms[j]]) continue;
                 for (std::size_t b = 0; b < points_.size() && !clash; ++b)
-                    clash = residueOf_[b] != residueOf_[r.atoms[j]] && heavy_[b] &&
+                    clash = residueOf_[b] != residueOf_[r.atoms[j]] && kinds_.heavy[b] &&
                             (is_backbone(names[b]) || names[b] == "CB") && distance(r.shapes[s][j], points_[b]) < 3.0f;
             }
             if (!clash) kept.push_back(r.shapes[s]);
@@ -134,9 +133,9 @@ SideChainPacker::SideChainPacker(const Template& tmpl, int numProtomer)
         r.shapes = kept;
         for (const auto& shape : r.shapes)
             for (std::size_t j = 0; j < shape.size(); ++j)
-                if (heavy_[r.atoms[j]]) r.reach = std::max(r.reach, distance(shape[j], points_[r.centre]));
+                if (kinds_.heavy[r.atoms[j]]) r.reach = std::max(r.reach, distance(shape[j], points_[r.centre]));
         for (std::size_t j = 0; j < r.atoms.size(); ++j)
-            if (heavy_[r.atoms[j]]) r.heavy.push_back(j);
+            if (kinds_.heavy[r.atoms[j]]) r.heavy.push_back(j);
     }
 }
 
@@ -145,7 +144,7 @@ std::size_t SideChainPacker::choices() const {
 }
 
 PackingUnits SideChainPacker::energy(const std::vector<Point>& points, const CandidateRow& row) const {
-    return packing_units(place_oligomer(points, row, numProtomer_), heavy_);
+    return packing_units(place_oligomer(points, row, numProtomer_), kinds_);
 }
 
 PackingUnits SideChainPacker::residue_energy(std::size_t r, const Oligomer& placed, const Oligomer& shape,
@@ -158,9 +157,12 @@ PackingUnits SideChainPacker::residue_energy(std::size_t r, const Oligomer& plac
         for (const Partner& p : partners) {
             const Residue& other = residues_[p.residue];
             if (p.residue != r)
-                for (std::size_t b : other.heavy) sum += 2 * pair_units(distance(shape[0][j], placed[p.protomer][other.atoms[b]]));
+                for (std::size_t b : other.heavy)
+                    sum += 2 * pair_units(distance(shape[0][j], placed[p.protomer][other.atoms[b]]),
+                                          contact(res.atoms[j], other.atoms[b]));
             else
-                for (std::size_t m : res.heavy) sum += pair_units(distance(shape[0][j], shape[p.protomer][m]));
+                for (std::size_t m : res.heavy)
+                    sum += pair_units(distance(shape[0][j], shape[p.protomer][m]), contact(res.atoms[j], res.atoms[m]));
         }
     return sum;
 }

@@ -1,9 +1,10 @@
 // Side chains packed in the oligomer: for one placement, each residue near
 // another protomer takes the conformation, among its own and the rotamers
 // of model/rotamers.h, that gives the lowest packing energy (contacts.h, a
-// soft repulsion below 3.25 A and a reward for each pair within 5 A), the
-// same in every protomer, as the oligomer is symmetric. Residues that can
-// come no closer than 5 A to another protomer keep their conformation.
+// soft repulsion near van der Waals contact and a reward for each pair
+// within 5 A), the same in every protomer, as the oligomer is symmetric.
+// Residues that can come no closer than 5 A to another protomer keep their
+// conformation.
 // Rotamers are made by turning the template's own side chain about its chi
 // bonds, so bond lengths and angles, and the hydrogens, stay the template's.
 #pragma once
@@ -41,7 +42,10 @@ private:
     PackingUnits residue_energy(std::size_t r, const Oligomer& placed, const Oligomer& shape,
                                 const std::vector<Partner>& partners) const;
     std::vector<Point> points_;
-    std::vector<char> heavy_, moving_;  // moving_: atoms a rotamer moves (beyond CB)
+    // The sum of two template atoms' radii, where their repulsion starts (less the give).
+    float contact(std::size_t a, std::size_t b) const { return kinds_.radius[a] + kinds_.radius[b]; }
+    AtomKinds kinds_;
+    std::vector<char> moving_;  // atoms a rotamer moves (beyond CB)
     std::vector<Residue> residues_;
     std::vector<int> residueOf_;
     int numProtomer_;

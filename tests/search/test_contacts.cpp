@@ -29,9 +29,12 @@ TEST(Contacts, AtomKindsFromNameAndElement) {
         const char* name;
         const char* element;
         bool backbone, heavy;
-    } table[] = {{" N  ", " N", true, true},   {" CA ", " C", true, true},  {" O  ", " O", true, true},
-                 {" CB ", " C", false, true},  {" HA ", " H", false, false}, {"1HB ", "  ", false, false},
-                 {" CG ", "  ", false, true},  {" D  ", " D", false, false}};
+        float radius;
+    } table[] = {{" N  ", " N", true, true, 1.55f},   {" CA ", " C", true, true, 1.70f},
+                 {" O  ", " O", true, true, 1.52f},   {" CB ", " C", false, true, 1.70f},
+                 {" HA ", " H", false, false, 0},     {"1HB ", "  ", false, false, 0},
+                 {" CG ", "  ", false, true, 1.70f},  {" D  ", " D", false, false, 0},
+                 {" SD ", " S", false, true, 1.80f},  {" OG ", "  ", false, true, 1.52f}};
     std::vector<std::string> lines;
     for (const auto& row : table)
         lines.push_back(std::string("ATOM      1 ") + row.name + " LEU A   1      " + std::string(24, '0') +
@@ -40,10 +43,38 @@ TEST(Contacts, AtomKindsFromNameAndElement) {
     for (std::size_t i = 0; i < lines.size(); ++i) {
         EXPECT_EQ(bool(kinds.backbone[i]), table[i].backbone) << table[i].name;
         EXPECT_EQ(bool(kinds.heavy[i]), table[i].heavy) << table[i].name;
+        EXPECT_EQ(kinds.radius[i], table[i].radius) << table[i].name;
     }
     EXPECT_TRUE(kinds.sideChains);  // the CG
-    lines.erase(lines.begin() + 6);
+    lines.resize(6);  // the backbone, CB and hydrogens
     EXPECT_FALSE(atom_kinds(lines).sideChains);
+}
+
+// Heavy atoms repel from 0.2 A beyond van der Waals contact, by element:
+// carbons packed as closely as hydrogen-bonded oxygens pay for it.
+TEST(Contacts, RepulsionStartsBeyondVanDerWaalsContact) {
+    const struct {
+        const char *name1, *name2;
+        float d;
+        double energy;  // -1 for the contact, plus 100 (start - d)^2
+    } table[] = {{" CD1", " CD1", 3.55f, -1 + 100 * 0.05 * 0.05},  // two carbons: from 3.6 A
+                 {" CD1", " CD1", 3.65f, -1},
+                 {" OG ", " OG ", 3.0f, -1 + 100 * 0.24 * 0.24},   // two oxygens: from 3.24 A
+                 {" OG ", " OG ", 3.3f, -1},
+                 {" NZ ", " OG ", 3.0f, -1 + 100 * 0.27 * 0.27},   // a nitrogen and an oxygen: 3.27 A
+                 {" SD ", " CD1", 3.6f, -1 + 100 * 0.1 * 0.1},     // a sulphur and a carbon: 3.7 A
+                 {" CD1", " OG ", 5.0f, 0}};                       // no contact at 5 A
+    for (const auto& t : table) {
+        std::vector<std::string> lines;
+        for (const char* name : {t.name1, t.name2})
+            lines.push_back(std::string("ATOM      1 ") + name + " LEU A   1      " + std::string(24, '0') +
+                            "  1.00  0.00           " + std::string(1, name[1]));
+        const AtomKinds kinds = atom_kinds(lines);
+        // Protomer 1's first atom meets the other's second, 60 A from everything else.
+        const std::vector<std::vector<Point>> pair = {{Point{0, 0, 0}, Point{-60, 0, 0}},
+                                                      {Point{60, 0, 0}, Point{t.d, 0, 0}}};
+        EXPECT_NEAR(packing_energy(packing_units(pair, kinds)), t.energy, 1e-5) << t.name1 << t.name2 << t.d;
+    }
 }
 
 // The steric rule against the tightest contact of the real bundles shipped:
@@ -183,7 +214,7 @@ TEST_F(RulesOnBM2, KeptListAndClashCountAgainstEveryPlacement) {
             const double score = std::floor(double(scorer.score(row, scratch)) * 1e6);
             const Oligomer placed = place_oligomer(tmpl.points, row, 4);
             if (backbones_clash(placed, kinds)) clashing.push_back(score);
-            else all.push_back({score, packing_energy(packing_units(placed, kinds.heavy)), i});
+            else all.push_back({score, packing_energy(packing_units(placed, kinds)), i});
         }
         std::sort(all.begin(), all.end());  // in that order
         // Sparse: the list ends two places into a group of eight or more tied placements.
