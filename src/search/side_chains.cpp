@@ -44,8 +44,6 @@ char code_of(const std::string& residueName) {
     return 0;
 }
 
-bool is_backbone(const std::string& name) { return name == "N" || name == "CA" || name == "C" || name == "O"; }
-
 }  // namespace
 
 SideChainPacker::SideChainPacker(const Template& tmpl, int numProtomer)
@@ -94,7 +92,7 @@ SideChainPacker::SideChainPacker(const Template& tmpl, int numProtomer)
             }
             seen[chi[1]] = seen[chi[2]] = 0;
             bool ring = false;
-            for (std::size_t j = 0; j < r.atoms.size(); ++j) ring |= seen[j] && is_backbone(names[r.atoms[j]]);
+            for (std::size_t j = 0; j < r.atoms.size(); ++j) ring |= seen[j] && kinds_.backbone[r.atoms[j]];
             if (ring) break;
             chis.push_back(chi);
             beyond.push_back(seen);
@@ -126,7 +124,7 @@ SideChainPacker::SideChainPacker(const Template& tmpl, int numProtomer)
                 if (!moving_[r.atoms[j]] || !kinds_.heavy[r.atoms[j]]) continue;
                 for (std::size_t b = 0; b < points_.size() && !clash; ++b)
                     clash = residueOf_[b] != residueOf_[r.atoms[j]] && kinds_.heavy[b] &&
-                            (is_backbone(names[b]) || names[b] == "CB") && distance(r.shapes[s][j], points_[b]) < 3.0f;
+                            (kinds_.backbone[b] || names[b] == "CB") && distance(r.shapes[s][j], points_[b]) < 3.0f;
             }
             if (!clash) kept.push_back(r.shapes[s]);
         }
