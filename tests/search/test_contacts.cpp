@@ -66,9 +66,11 @@ TEST(Contacts, RepulsionStartsBeyondVanDerWaalsContact) {
                  {" CD1", " OG ", 5.0f, 0}};                       // no contact at 5 A
     for (const auto& t : table) {
         std::vector<std::string> lines;
-        for (const char* name : {t.name1, t.name2})
-            lines.push_back(std::string("ATOM      1 ") + name + " LEU A   1      " + std::string(24, '0') +
-                            "  1.00  0.00           " + std::string(1, name[1]));
+        for (const char* name : {t.name1, t.name2}) {
+            std::string line = std::string("ATOM      1 ") + name + " LEU A   1      " + std::string(24, '0');
+            line.resize(76, ' ');  // the element in columns 77-78
+            lines.push_back(line + ' ' + name[1]);
+        }
         const AtomKinds kinds = atom_kinds(lines);
         // Protomer 1's first atom meets the other's second, 60 A from everything else.
         const std::vector<std::vector<Point>> pair = {{Point{0, 0, 0}, Point{-60, 0, 0}},
