@@ -106,7 +106,7 @@ def packing_by_brute_force(model):
     bb = numpy.concatenate([numpy.outer(backbone["A"], backbone[c]) for c in "BCD"], axis=1)
     start = numpy.concatenate([radius["A"][:, None] + radius[c][None] + 0.2 for c in "BCD"], axis=1)
     excess = numpy.clip(start - d, 0, None)
-    return d[bb].min(), 100 * (excess ** 2).sum() - (d < 5).sum()
+    return d[bb].min(), 100 * (excess ** 2).sum() - (d < 5.5).sum()
 
 
 def assert_same_scores(scored, given, case):

@@ -29,13 +29,12 @@ bool is_backbone(const std::string& name) { return name == "N" || name == "CA" |
 bool clash(float d, float radius1, float radius2) { return d < radius1 + radius2 - clashOverlap; }
 
 // The two parts of E from one pair distance, as integers.
-const float packingCutoff = 5.0f;
 const double unitsPerEnergy = 16777216.0;  // 2^24
 
 }  // namespace
 
 PackingUnits pair_units(float d, float contact) {
-    if (!(d < packingCutoff)) return 0;
+    if (!(d < packingReach)) return 0;
     const PackingUnits count = -static_cast<PackingUnits>(unitsPerEnergy);
     const double excess = static_cast<double>(contact) + static_cast<double>(repulsionGive) - static_cast<double>(d);
     if (!(excess > 0)) return count;
@@ -172,7 +171,7 @@ bool ContactModel::clashes(float radius, Scratch& s) const {
 
 PackingUnits ContactModel::packing(float radius, Scratch& s) const {
     PackingUnits sum = 0;
-    pairs(radius, false, packingCutoff, s, [&](float d, std::size_t i, std::size_t j) {
+    pairs(radius, false, packingReach, s, [&](float d, std::size_t i, std::size_t j) {
         sum += pair_units(d, radius_[i] + radius_[j]);
         return true;
     });

@@ -170,14 +170,14 @@ std::vector<Point> SideChainPacker::pack(const CandidateRow& row) const {
     if (numProtomer_ < 2) return points;
     Oligomer placed = place_oligomer(points, row, numProtomer_);
     // The residues of other protomers each residue can reach: CA distance
-    // under both reaches plus 5 A.
+    // under both reaches plus the reach of a contact (and a margin for rounding).
     std::vector<std::vector<Partner>> partners(residues_.size());
     std::vector<std::size_t> near;
     for (std::size_t r = 0; r < residues_.size(); ++r) {
         for (std::size_t q = 0; q < residues_.size(); ++q)
             for (int k = 1; k < numProtomer_; ++k)
                 if (distance(placed[0][residues_[r].centre], placed[k][residues_[q].centre]) <
-                    residues_[r].reach + residues_[q].reach + 5.1f)
+                    residues_[r].reach + residues_[q].reach + packingReach + 0.1f)
                     partners[r].push_back({q, k});
         if (!partners[r].empty() && residues_[r].shapes.size() > 1) near.push_back(r);
     }

@@ -2,8 +2,8 @@
 // another protomer takes the conformation, among its own and the rotamers
 // of model/rotamers.h, that gives the lowest packing energy (contacts.h, a
 // soft repulsion near van der Waals contact and a reward for each pair
-// within 5 A), the same in every protomer, as the oligomer is symmetric.
-// Residues that can come no closer than 5 A to another protomer keep their
+// within 5.5 A), the same in every protomer, as the oligomer is symmetric.
+// Residues that can come no closer than 5.5 A to another protomer keep their
 // conformation.
 // Rotamers are made by turning the template's own side chain about its chi
 // bonds, so bond lengths and angles, and the hydrogens, stay the template's.

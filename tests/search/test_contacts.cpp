@@ -63,7 +63,8 @@ TEST(Contacts, RepulsionStartsBeyondVanDerWaalsContact) {
                  {" OG ", " OG ", 3.3f, -1},
                  {" NZ ", " OG ", 3.0f, -1 + 100 * 0.27 * 0.27},   // a nitrogen and an oxygen: 3.27 A
                  {" SD ", " CD1", 3.6f, -1 + 100 * 0.1 * 0.1},     // a sulphur and a carbon: 3.7 A
-                 {" CD1", " OG ", 5.0f, 0}};                       // no contact at 5 A
+                 {" CD1", " OG ", 5.45f, -1},                      // a contact to 5.5 A
+                 {" CD1", " OG ", 5.5f, 0}};                       // and no further
     for (const auto& t : table) {
         std::vector<std::string> lines;
         for (const char* name : {t.name1, t.name2}) {

@@ -111,9 +111,9 @@ TEST(SideChains, PackedWithinReachOnlyAndNoWorse) {
         CandidateRow row;
         bool changes;
         PackingUnits energy;  // of the packed tetramer: a residue's pairs with its neighbours count for every copy
-    } table[] = {{{2.312f, 0.448f, -3.062f, 7.682f, 0, 0}, true, -1174162297},  // the deposited tetramer
-                 {{2.312f, 0.448f, -3.062f, 6.6f, 0, 0}, true, 36011264096},    // packed tighter
-                 {{2.6f, 0.448f, -3.062f, 6.0f, 0, 0}, true, 114012388108},     // and turned
+    } table[] = {{{2.312f, 0.448f, -3.062f, 7.682f, 0, 0}, true, -3590081401},  // the deposited tetramer
+                 {{2.312f, 0.448f, -3.062f, 6.6f, 0, 0}, true, 31560535661},    // packed tighter
+                 {{2.6f, 0.448f, -3.062f, 6.0f, 0, 0}, true, 106865294092},     // and turned
                  {{1.0f, 0.3f, 2.0f, 60.0f, 0, 0}, false, 0}};                  // protomers far apart
     for (const auto& t : table) {
         const std::vector<Point> packed = packer.pack(t.row);
