@@ -44,10 +44,10 @@ constexpr const char* clashText = "overlapping by 0.4 \u00c5 or more of their va
 constexpr float repulsionGive = 0.2f;
 // Pairs of heavy atoms closer than this count as contacts, the attraction of
 // E. Two methyl groups attract (united-atom OPLS: sigma 3.905 A, the minimum
-// at 4.38 A) with more than half the well's depth out to about 5.35 A, so a
-// contact reaches past the first shell of neighbours only as far as their
-// attraction does. Chosen with repulsionGive, on the same structures, from
-// 4.5 to 6.0 A.
+// at 4.38 A) with more than half the well's depth out to about 5.38 A, so a
+// contact reaches about as far as their attraction does. Chosen, as
+// repulsionGive was, on the structures set apart for choosing, among reaches
+// from 4.5 to 6.0 A.
 constexpr float packingReach = 5.5f;
 // The van der Waals radius (Bondi 1964) of an element as atom_kinds reads
 // it (upper case): C 1.70, N 1.55, O 1.52, S 1.80 A; 1.70 for any other.
