@@ -5,7 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <sstream>
 
+#include "model/helix_builder.h"
 #include "run/oligomer.h"
 #include "run/parallel.h"
 #include "search/allowed.h"
@@ -134,6 +136,18 @@ TEST(SideChains, PackedWithinReachOnlyAndNoWorse) {
                 }
         }
         EXPECT_EQ(moved > 0, t.changes);
+    }
+}
+
+// A proline's side chain closes a ring on its own N: turning it about chi1
+// would tear the ring open, so a proline has no choice, even first in the
+// chain, where no preceding backbone blocks its turns; a leucine has its
+// rotamers.
+TEST(SideChains, ProlineRingIsNoChoice) {
+    for (const auto& [sequence, choices] :
+         {std::pair<const char*, std::size_t>{"PAAAAA", 0}, {"AAPAAA", 0}, {"PAALAA", 1}}) {
+        std::istringstream text(helix_pdb_text(build_ideal_helix(sequence, 1)));
+        EXPECT_EQ(SideChainPacker(parse_template(text), 2).choices(), choices) << sequence;
     }
 }
 
