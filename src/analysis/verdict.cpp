@@ -19,11 +19,6 @@ std::vector<int> ca_atoms(const Template& tmpl) {
     return out;
 }
 
-// One decimal and the unit, or "undefined".
-std::string one_decimal(double value, const std::string& unit) {
-    return std::isfinite(value) ? decimals(value, 1) + unit : "undefined";
-}
-
 }  // namespace
 
 AllowedSet allowed_from_ranking(const Template& tmpl, const CandidateTable& ranked, const std::vector<float>& deltas,

@@ -5,17 +5,12 @@
 
 #include "base/text.h"
 
-namespace {
-
-// One decimal and the unit, or "undefined".
-std::string one_decimal(double value, const std::string& unit) {
-    return std::isfinite(value) ? decimals(value, 1) + unit : "undefined";
-}
-
-}  // namespace
-
 bool decides(const AllowedSet& set) {
     return set.clusters.size() == 1 && double(set.clusters[0].delta) <= set.tolerance + 1e-6;
+}
+
+std::string one_decimal(double value, const std::string& unit) {
+    return std::isfinite(value) ? decimals(value, 1) + unit : "undefined";
 }
 
 std::string verdict_line(const AllowedSet& set, const std::vector<double>& crossingAngles) {

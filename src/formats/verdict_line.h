@@ -20,3 +20,8 @@ bool decides(const AllowedSet& set);
 // representative lies from structure 1. Angles and distances show one
 // decimal.
 std::string verdict_line(const AllowedSet& set, const std::vector<double>& crossingAngles);
+
+// How the verdict and its cluster lines show an angle or a distance: one
+// decimal and the unit, or "undefined" (a single protomer has no crossing
+// angle or axis distance).
+std::string one_decimal(double value, const std::string& unit);

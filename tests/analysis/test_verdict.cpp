@@ -1,6 +1,8 @@
 // The verdict's line and the cross peaks that would decide, on synthetic clusters.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 #include "analysis/decisive_pairs.h"
@@ -26,6 +28,9 @@ TEST(Verdict, LineSaysWhetherTheRestraintsDecide) {
         {9, {1, 2, 3, 4, 5, 6, 7}, {0, 1, 9, 1, 1, 1, 1},
          "Warning: the restraints do not decide the bundle: 9 placements fit them equally, in 7 clusters (crossing "
          "angles 1.0\xC2\xB0, 2.0\xC2\xB0, 3.0\xC2\xB0, 4.0\xC2\xB0, 5.0\xC2\xB0, 6.0\xC2\xB0, ...; up to 9.0 \xC3\x85 apart)"},
+        {9, {1, 2, 3, 4, 5, 6}, {0, 1, 9, 1, 1, 1},
+         "Warning: the restraints do not decide the bundle: 9 placements fit them equally, in 6 clusters (crossing "
+         "angles 1.0\xC2\xB0, 2.0\xC2\xB0, 3.0\xC2\xB0, 4.0\xC2\xB0, 5.0\xC2\xB0, 6.0\xC2\xB0; up to 9.0 \xC3\x85 apart)"},
         {189, {30.0}, {0},
          "Warning: the restraints do not decide the bundle: no placement meets them all (best Delta 0.051 \xC3\x85); "
          "the 189 that fit them as well lie within 1.7 \xC3\x85 of structure 1, but a restraint or the helix's shape "
@@ -46,6 +51,29 @@ TEST(Verdict, LineSaysWhetherTheRestraintsDecide) {
         EXPECT_EQ(verdict_text(v), c.line);
         EXPECT_EQ(v.decided(), std::string(c.line).rfind("The restraints decide", 0) == 0) << c.line;
     }
+}
+
+// A line per cluster: angles and axis distances to one decimal, a measure
+// that does not exist (NaN) in words, a single placement in the singular.
+TEST(Verdict, ClusterLinesGiveEachRepresentativesGeometry) {
+    Verdict v;
+    ClusterView first, second;
+    first.cluster.population = 3;
+    first.cluster.delta = 0.01f;
+    first.cluster.row[3] = 7.5f;
+    first.geometry.crossingAngle = -35.66;
+    first.geometry.axisDistance = 6.917;
+    first.interface = {70, 74};
+    second.cluster.population = 1;
+    second.cluster.delta = 0.04f;
+    second.cluster.row[3] = 11.0f;
+    second.geometry.crossingAngle = second.geometry.axisDistance = std::nan("");
+    v.clusters = {first, second};
+    EXPECT_EQ(cluster_lines(v),
+              (std::vector<std::string>{"  cluster 1: 3 placements, Delta 0.010, crossing angle -35.7\xC2\xB0, axis "
+                                        "distance 6.9 \xC3\x85, radius 7.500 \xC3\x85, interface 70,74",
+                                        "  cluster 2: 1 placement, Delta 0.040, crossing angle undefined, axis distance "
+                                        "undefined, radius 11.000 \xC3\x85, interface none"}));
 }
 
 // Without the search's file, the set comes from the ranked candidates within
@@ -119,6 +147,34 @@ TEST(DecisivePairs, RankedBySplitOfThePopulationOneLineEach) {
         EXPECT_EQ(resNum[parsed.resIndex1], p.residue1);
         EXPECT_EQ(parsed.proton2, p.proton2.substr(0, 2));
     }
+}
+
+// Three clusters of a dimer, one placement each. The HA and HB lines both
+// put cluster 2 alone beyond 7 A, so the second says nothing new and is
+// left out; the line that puts cluster 3 there is kept.
+TEST(DecisivePairs, EachSuggestionPartsTheClustersAnotherWay) {
+    const struct { const char* name; int residue; Point p1, a, b, c; } atoms[] = {
+        {"H", 1, {0, 0, 0}, {-999, 0, 0}, {-999, 0, 0}, {-999, 0, 0}},
+        {"HA", 2, {100, 0, 0}, {0, 4, 0}, {0, 8, 0}, {0, 4, 0}},
+        {"HB", 3, {200, 0, 0}, {4, 0, 0}, {8, 0, 0}, {4, 0, 0}},
+        {"HA", 4, {300, 0, 0}, {0, 0, 4}, {0, 0, 4}, {0, 0, 8}}};
+    Template tmpl;
+    Oligomer a(2), b(2), c(2);
+    for (const auto& x : atoms) {
+        tmpl.lines.push_back(atom_line(x.name, x.residue, "H"));
+        tmpl.points.push_back(x.p1);
+        a[0].push_back(x.p1), b[0].push_back(x.p1), c[0].push_back(x.p1);
+        a[1].push_back(x.a), b[1].push_back(x.b), c[1].push_back(x.c);
+    }
+    const auto everyFarOneViolated = [](const std::string&) { return std::vector<bool>(3, true); };
+    const std::vector<DecisivePair> found = decisive_pairs(tmpl, {1, 2, 3, 4}, {a, b, c}, {1, 1, 1}, everyFarOneViolated);
+    ASSERT_EQ(found.size(), 2u);
+    std::vector<int> farCluster;
+    for (const DecisivePair& p : found)
+        for (int k = 0; k < 3; ++k)
+            if (p.distances[k] > 7.0) farCluster.push_back(k);
+    std::sort(farCluster.begin(), farCluster.end());
+    EXPECT_EQ(farCluster, (std::vector<int>{1, 2}));
 }
 
 }  // namespace

@@ -161,7 +161,9 @@ void check_allowed_clusters(SearchResult r, const Grid& grid, const Template& tm
         if (cut(tmpl.lines[i], 12, 4) == " CA ") ca.push_back(tmpl.points[i]);
     std::vector<Oligomer> leaders;
     long long members = 0;
-    for (const Hit& h : r.allowed) {
+    std::size_t joinedAnother = 0;  // members put with a leader other than the first within the cutoff
+    for (std::size_t i = 0; i < r.allowed.size(); ++i) {
+        const Hit& h = r.allowed[i];
         const Oligomer placed = place_oligomer(ca, grid.row(h.index), 4);
         std::size_t k = 0;
         while (k < leaders.size() && best_assignment(leaders[k], placed).rmsd > cutoff) ++k;
@@ -169,7 +171,9 @@ void check_allowed_clusters(SearchResult r, const Grid& grid, const Template& tm
             ASSERT_EQ(clusters.representatives.at(k).index, h.index);
             leaders.push_back(placed);
         }
+        joinedAnother += clusters.memberOf.at(i) != static_cast<int>(k);
     }
+    EXPECT_EQ(joinedAnother, 0u);
     for (const AllowedCluster& c : clusters.set.clusters) members += c.population;
     EXPECT_EQ(leaders.size(), clusters.set.clusters.size());
     EXPECT_EQ(members, clusters.set.allowed);
