@@ -35,7 +35,12 @@ TEST(Verdict, LineSaysWhetherTheRestraintsDecide) {
          "Warning: the restraints do not decide the bundle: no placement meets them all (best Delta 0.051 \xC3\x85); "
          "the 189 that fit them as well lie within 1.7 \xC3\x85 of structure 1, but a restraint or the helix's shape "
          "may be wrong",
-         0.051f}};
+         0.051f},
+        {189, {30.0}, {0},  // beyond the tolerance by more than the millionth that ties scores
+         "Warning: the restraints do not decide the bundle: no placement meets them all (best Delta 0.050 \xC3\x85); "
+         "the 189 that fit them as well lie within 1.7 \xC3\x85 of structure 1, but a restraint or the helix's shape "
+         "may be wrong",
+         0.050005f}};
     for (const Case& c : cases) {
         Verdict v;
         v.set.allowed = c.allowed;
