@@ -75,6 +75,7 @@ TEST(RestraintConvert, SelectionsToLinesOrReasons) {
         {"assign (chain A and resid 9 and name QG1)" + b8, {}, "(resid 9 and name HG) (resid 8 and name HG)"},
         {"assign (atom A 9 MD1)" + b8, {}, "(resid 9 and name HD) (resid 8 and name HG)"},
         {"assign (segid A and resid 9 and name HA# and name HA2)" + b8, {}, "(resid 9 and name HA) (resid 8 and name HG)"},
+        {"assign (segid A and resid 9 and resname LEU and name HA)" + b8, {}, "(resid 9 and name HA) (resid 8 and name HG)"},
         {"assign (segid A and resid 9 and name HN)" + b8 + " or (segid A and resid 9 and name HN) (segid B and resid 8 and name HG1)",
          {}, hn8},
         {"assign (segid B and resid 9 and name HN)" + b8, {}, "intra-chain"},
@@ -150,6 +151,7 @@ TEST(RestraintConvert, NefRowsOnEitherNeighbour) {
                            "  between two chains                 1", "  partner on either neighbour        2",
                            "Dropped by reason:", "  ambiguous end                      2"}));
     EXPECT_EQ(c.dropped.at(0).detail, "an alternative joins chain A to itself");
+    EXPECT_EQ(c.input.restraints.at(0).origin, "restraint 1");  // one list: no list name before the id
 }
 
 // The accounting comes first, also before the error on too many restraints;
