@@ -1,7 +1,6 @@
 #include "analysis/verdict.h"
 
 #include <algorithm>
-#include <cmath>
 #include <filesystem>
 
 #include "run/cluster.h"
